@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class MsgIcon { None, Information, Warning, Stop };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgAnswer { Ok, Yes, No, Closed };
+
+// Every modal interaction of the main window goes through this, so tests can script the answers.
+class IModalUi
+{
+public:
+    virtual ~IModalUi() = default;
+
+    // owner null: a box owned by no window.
+    virtual MsgAnswer MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
+                                 MsgButtons buttons) = 0;
+    virtual void ShowAbout(QWidget *owner) = 0;
+};
+
+// The program's own dialogs.
+class QtModalUi : public IModalUi
+{
+public:
+    MsgAnswer MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    void ShowAbout(QWidget *owner) override;
+};

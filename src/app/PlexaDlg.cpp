@@ -1,0 +1,356 @@
+#include "PlexaDlg.h"
+
+#include "GradientProgressCtrl.h"
+#include "InstanceLock.h"
+#include "MainLayout.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+namespace {
+const QString kWindowTitle = QStringLiteral("Tamlin Orvex Interface");
+
+// Pictures of the image buttons, by control id.
+QString ButtonPicture(int id)
+{
+    switch (id) {
+    case 1003: return QStringLiteral(":/pictures/131.png");
+    case 1004: return QStringLiteral(":/pictures/133.png");
+    case 1005: return QStringLiteral(":/pictures/134.png");
+    case 1007: return QStringLiteral(":/pictures/135.png");
+    case 1057: return QStringLiteral(":/pictures/1059.png");
+    case 1006: return QStringLiteral(":/pictures/1060.png");
+    default: return {};
+    }
+}
+
+constexpr int kComboClosedHeightDlu = 12;
+} // namespace
+
+CPlexaDlg::CPlexaDlg(QWidget *parent)
+    : QWidget(parent), modalUi(std::make_unique<QtModalUi>()), units(DialogUnits::DialogFont()),
+      profileEntry(profile, plot)
+{
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
+    setFont(DialogUnits::DialogFont());
+    setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
+    CreateControls();
+
+    for (int id = 1; id <= 4; ++id) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+        timers[static_cast<std::size_t>(id)] = timer;
+    }
+
+    // The system menu's About entry; Qt offers no system menu, so the window's context menu carries it.
+    auto *about = new QAction(QStringLiteral("&About Orvex Interface"), this);
+    about->setShortcut(QKeySequence::HelpContents);
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(kAboutCommand); });
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    qApp->installEventFilter(this);
+    ConnectHandlers();
+}
+
+CPlexaDlg::~CPlexaDlg()
+{
+    qApp->removeEventFilter(this);
+}
+
+QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
+{
+    const QString text = QString::fromUtf8(spec.text);
+    QRect rect = units.Rect(spec.x, spec.y, spec.width, spec.height);
+    QWidget *widget = nullptr;
+    switch (spec.kind) {
+    case ControlKind::GroupBox: widget = new QGroupBox(text, this); break;
+    case ControlKind::ImageButton: {
+        auto *button = new QPushButton(QIcon(ButtonPicture(spec.id)), text, this);
+        button->setIconSize(QSize(units.Y(18), units.Y(18)));
+        button->setAutoDefault(false);
+        widget = button;
+        break;
+    }
+    case ControlKind::ProgressBar: widget = new CGradientProgressCtrl(this); break;
+    case ControlKind::Text:
+    case ControlKind::StatusBox: {
+        auto *label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (spec.kind == ControlKind::StatusBox) {
+            label->setWordWrap(true);
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, QColor(48, 48, 255));
+            label->setPalette(palette);
+        }
+        widget = label;
+        break;
+    }
+    case ControlKind::DropList:
+    case ControlKind::EditableCombo: {
+        auto *combo = new QComboBox(this);
+        if (spec.kind == ControlKind::EditableCombo) {
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+        }
+        // The template's height includes the dropped list; the closed box follows the font.
+        rect.setHeight(std::min(rect.height(), std::max(units.Y(kComboClosedHeightDlu), combo->sizeHint().height())));
+        widget = combo;
+        break;
+    }
+    case ControlKind::Edit:
+    case ControlKind::DigitsEdit: {
+        auto *edit = new QLineEdit(this);
+        if (spec.kind == ControlKind::DigitsEdit)
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        widget = edit;
+        break;
+    }
+    case ControlKind::CheckBox: widget = new QCheckBox(text, this); break;
+    case ControlKind::Chart: widget = new QWidget(this); break;
+    }
+    widget->setGeometry(rect);
+    if (spec.id != 0) {
+        widget->setObjectName(QStringLiteral("ctl%1").arg(spec.id));
+        controls.insert(spec.id, widget);
+    }
+    return widget;
+}
+
+void CPlexaDlg::CreateControls()
+{
+    for (const ControlSpec &spec : kMainLayout)
+        CreateControl(spec);
+
+    auto combo = [this](int id) { return static_cast<QComboBox *>(controls.value(id)); };
+    auto edit = [this](int id) { return static_cast<QLineEdit *>(controls.value(id)); };
+    auto label = [this](int id) { return static_cast<QLabel *>(controls.value(id)); };
+    auto button = [this](int id) { return static_cast<QPushButton *>(controls.value(id)); };
+
+    profile.inputControlType = combo(1022);
+    profile.outputControlType = combo(1025);
+    profile.softwareNumber = edit(1008);
+    profile.versionNumber = edit(1009);
+    profile.fanSpeedTopBand = edit(1053);
+    profile.topBand = edit(1056);
+    profile.fanSpeedBottomBand = edit(1054);
+    profile.bottomBand = edit(1055);
+    profile.lowShutOff = combo(1013);
+    profile.speedCap = combo(1014);
+    profile.invertPwmOutput = combo(1039);
+    profile.tachoDependentAlarm = combo(1024);
+    profile.highAlarm = combo(1015);
+    profile.lowAlarm = combo(1017);
+    profile.alarmActiveState = combo(1018);
+    profile.topBandLabel = label(1026);
+    profile.bottomBandLabel = label(1027);
+    profile.lowShutOffLabel = label(1028);
+    profile.highAlarmLabel = label(1029);
+    profile.lowAlarmLabel = label(1030);
+    profile.enableMultipoint = static_cast<QCheckBox *>(controls.value(1031));
+    profile.points = label(1033);
+
+    connectButton = button(1007);
+    openButton = button(1005);
+    downloadButton = button(1004);
+    uploadButton = button(1057);
+    loadDefaultButton = button(1006);
+    saveButton = button(1003);
+    progressBar = static_cast<CGradientProgressCtrl *>(controls.value(1044));
+    statusBox = label(1043);
+    pwmReadout = label(1002);
+    valueReadout = label(1001);
+    monitorCheck = static_cast<QCheckBox *>(controls.value(1052));
+}
+
+void CPlexaDlg::ConnectHandlers()
+{
+    connect(loadDefaultButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedLoadDefault);
+    connect(monitorCheck, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedMonitor);
+    // A user's choice only, as the list's own selection-change notice is; program changes stay silent.
+    for (QComboBox *option : {profile.outputControlType, profile.speedCap, profile.highAlarm, profile.lowAlarm,
+                              profile.alarmActiveState, profile.invertPwmOutput})
+        connect(option, &QComboBox::activated, this, &CPlexaDlg::OnCbnSelchangeOption);
+}
+
+bool CPlexaDlg::OnInitDialog()
+{
+    setWindowTitle(kWindowTitle);
+
+    monitorCheck->setChecked(false);
+    monitorCheck->setEnabled(false);
+    valueReadout->clear();
+    pwmReadout->clear();
+
+    exchangeStage = QStringLiteral("Finish");
+    monitoringEnabled = false;
+    portNumber = 1;
+    baudRate = 9600;
+
+    plot.SetValueAxis(CFanCurvePlot::kTemperatureAxisMax, QStringLiteral("Temperature(°C)"));
+    plot.SetPwmAxisTitle(QStringLiteral("PWM(%)"));
+    plot.curve.Clear();
+    plot.PublishCurve();
+    plot.SetBackground(QColor(0, 255, 0));
+
+    downloadButton->setEnabled(false);
+    uploadButton->setEnabled(false);
+    portConnected = false;
+
+    profileEntry.FillOptionLists();
+
+    progressBar->SetRange(0, 60);
+    progressBar->SetStartColor(QColor(255, 10, 22));
+    progressBar->SetEndColor(QColor(65, 255, 17));
+    progressBar->SetBkColor(QColor(238, 238, 238));
+    progressBar->SetTextColor(QColor(0, 0, 0));
+    progressBar->ShowPercent(true);
+    progressBar->SetPos(0);
+
+    plot.curve.topBandIndex = 0;
+    plot.curve.bottomBandIndex = 0;
+
+    LoadDefaultTemplate();
+    savedTopBandText = profile.topBand->text();
+    savedBottomBandText = profile.bottomBand->text();
+
+    SetTimer(kChartTimer, 150);
+    SetTimer(kPollTimer, 1000);
+
+    return CheckSingleInstance();
+}
+
+bool CPlexaDlg::CheckSingleInstance()
+{
+    instanceLock = std::make_unique<InstanceLock>(instanceLockName);
+    if (instanceLock->TryAcquire())
+        return true;
+    modalUi->MessageBox(nullptr, QStringLiteral("An Instance of this application is already running..."), QString(),
+                        MsgIcon::None, MsgButtons::Ok);
+    close();
+    return false;
+}
+
+void CPlexaDlg::ClearLiveIndication()
+{
+    statusBox->clear();
+    plot.ClearLiveMarker();
+}
+
+void CPlexaDlg::SwitchMonitoringOff()
+{
+    monitorCheck->setChecked(false);
+    monitorCheck->setEnabled(false);
+    valueReadout->clear();
+    pwmReadout->clear();
+    monitoringEnabled = false;
+}
+
+void CPlexaDlg::OnBnClickedLoadDefault()
+{
+    plot.ClearCursorMarker();
+    const MsgAnswer answer = modalUi->MessageBox(this, QStringLiteral("All current data will be lost - Proceed ?"),
+                                                 QStringLiteral(" WARNING "), MsgIcon::Warning, MsgButtons::YesNo);
+    if (answer != MsgAnswer::Yes)
+        return;
+    ClearLiveIndication();
+    SwitchMonitoringOff();
+    LoadDefaultTemplate();
+    setWindowTitle(QStringLiteral("Default Template Loaded - Tamlin Orvex Interface"));
+}
+
+void CPlexaDlg::OnCbnSelchangeOption()
+{
+    ClearLiveIndication();
+}
+
+void CPlexaDlg::OnBnClickedMonitor()
+{
+    if (monitorCheck->isChecked()) {
+        monitoringEnabled = true;
+        return;
+    }
+    monitoringEnabled = false;
+    plot.ClearLiveMarker();
+    valueReadout->clear();
+    pwmReadout->clear();
+}
+
+void CPlexaDlg::OnSysCommand(int command)
+{
+    if ((command & 0xFFF0) == kAboutCommand)
+        modalUi->ShowAbout(this);
+}
+
+void CPlexaDlg::OnDeviceChange(int event)
+{
+    constexpr int kQueryRemove = 0x8001;
+    constexpr int kQueryRemoveFailed = 0x8002;
+    constexpr int kRemoveComplete = 0x8004;
+    if (event == kQueryRemove || event == kQueryRemoveFailed || event == kRemoveComplete)
+        deviceRemovalSeen = true;
+}
+
+void CPlexaDlg::OnTimer(int id)
+{
+    // Multipoint editing (1), the poll (2) and the download steps (3, 4) hook in here.
+    (void)id;
+}
+
+void CPlexaDlg::SetTimer(int id, int periodMs)
+{
+    QTimer *timer = timers.at(static_cast<std::size_t>(id));
+    timer->start(periodMs);
+}
+
+void CPlexaDlg::KillTimer(int id)
+{
+    timers.at(static_cast<std::size_t>(id))->stop();
+}
+
+bool CPlexaDlg::TimerActive(int id) const
+{
+    return timers.at(static_cast<std::size_t>(id))->isActive();
+}
+
+int CPlexaDlg::TimerPeriod(int id) const
+{
+    return timers.at(static_cast<std::size_t>(id))->interval();
+}
+
+void CPlexaDlg::closeEvent(QCloseEvent *event)
+{
+    if (!portConnected) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    modalUi->MessageBox(this,
+                        QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the "
+                                       "communication cable"),
+                        QStringLiteral("Warning - CONNECTED TO PORT "), MsgIcon::Warning, MsgButtons::Ok);
+}
+
+bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter and Escape neither confirm nor cancel anything in this window.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

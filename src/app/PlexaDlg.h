@@ -1,0 +1,118 @@
+#pragma once
+
+#include "DialogUnits.h"
+#include "FanCurvePlot.h"
+#include "ModalUi.h"
+#include "ProfileControls.h"
+#include "ProfileEntry.h"
+#include "TemperatureCodeTable.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class CGradientProgressCtrl;
+class InstanceLock;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The main window: the profile in its controls, the fan curve, and the link to the controller.
+class CPlexaDlg : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kAboutCommand = 16;
+    static constexpr int kChartTimer = 1;
+    static constexpr int kPollTimer = 2;
+    static constexpr int kDownloadStepTimer = 3;
+    static constexpr int kProgressTimer = 4;
+
+    explicit CPlexaDlg(QWidget *parent = nullptr);
+    ~CPlexaDlg() override;
+
+    // Builds the window's state; false when another copy runs (this one then closes itself).
+    bool OnInitDialog();
+
+    // Tests replace the dialogs; the window owns whichever is installed.
+    void SetModalUi(std::unique_ptr<IModalUi> ui) { modalUi = std::move(ui); }
+    // The single-instance lock's name; tests use their own so a running copy never interferes.
+    void SetInstanceLockName(const QString &name) { instanceLockName = name; }
+
+    QWidget *Control(int id) const { return controls.value(id); }
+    const DialogUnits &Units() const { return units; }
+    const ProfileControls &Profile() const { return profile; }
+    const CFanCurvePlot &Plot() const { return plot; }
+    const TemperatureCodeTable &TemperatureCodes() const { return temperatureCodes; }
+
+    // Handlers, named after the events they answer.
+    void OnBnClickedLoadDefault();
+    void OnCbnSelchangeOption();
+    void OnBnClickedMonitor();
+    void OnSysCommand(int command);
+    void OnDeviceChange(int event);
+    void OnTimer(int id);
+
+    void LoadDefaultTemplate() { profileEntry.LoadDefaultTemplate(); }
+    void ApplyTemperatureLabels() { profileEntry.ApplyTemperatureLabels(); }
+    void ApplyVoltageLabels() { profileEntry.ApplyVoltageLabels(); }
+    void ClearLiveIndication();
+    void SwitchMonitoringOff();
+
+    // Window timers by id, as the exchange and the editing steps expect them.
+    void SetTimer(int id, int periodMs);
+    void KillTimer(int id);
+    bool TimerActive(int id) const;
+    int TimerPeriod(int id) const;
+
+    bool portConnected = false;
+    bool portEverConnected = false;
+    bool monitoringEnabled = false;
+    bool deviceRemovalSeen = false;
+    bool pollEnabled = true;
+    bool chartEditEnabled = true;
+    bool transferWarning = false;
+    QString exchangeStage;
+    double liveValue = 0;
+    int portNumber = 1;
+    int baudRate = 9600;
+    QString savedTopBandText;
+    QString savedBottomBandText;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateControls();
+    QWidget *CreateControl(const struct ControlSpec &spec);
+    void ConnectHandlers();
+    bool CheckSingleInstance();
+
+    std::unique_ptr<IModalUi> modalUi;
+    DialogUnits units;
+    QHash<int, QWidget *> controls;
+    ProfileControls profile;
+    CFanCurvePlot plot;
+    CProfileEntry profileEntry;
+    TemperatureCodeTable temperatureCodes;
+
+    QPushButton *connectButton = nullptr;
+    QPushButton *openButton = nullptr;
+    QPushButton *downloadButton = nullptr;
+    QPushButton *uploadButton = nullptr;
+    QPushButton *loadDefaultButton = nullptr;
+    QPushButton *saveButton = nullptr;
+    CGradientProgressCtrl *progressBar = nullptr;
+    QLabel *statusBox = nullptr;
+    QLabel *pwmReadout = nullptr;   // 1002
+    QLabel *valueReadout = nullptr; // 1001
+    QCheckBox *monitorCheck = nullptr;
+
+    std::array<QTimer *, 5> timers{};
+    QString instanceLockName = QStringLiteral("Plexa");
+    std::unique_ptr<InstanceLock> instanceLock;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// The controls that hold the profile. The profile lives in their texts and list positions;
+// the window creates them, the collaborators read and write them.
+struct ProfileControls
+{
+    QComboBox *inputControlType = nullptr;    // 1022
+    QComboBox *outputControlType = nullptr;   // 1025
+    QLineEdit *softwareNumber = nullptr;      // 1008
+    QLineEdit *versionNumber = nullptr;       // 1009
+    QLineEdit *fanSpeedTopBand = nullptr;     // 1053
+    QLineEdit *topBand = nullptr;             // 1056
+    QLineEdit *fanSpeedBottomBand = nullptr;  // 1054
+    QLineEdit *bottomBand = nullptr;          // 1055
+    QComboBox *lowShutOff = nullptr;          // 1013, editable
+    QComboBox *speedCap = nullptr;            // 1014
+    QComboBox *invertPwmOutput = nullptr;     // 1039
+    QComboBox *tachoDependentAlarm = nullptr; // 1024
+    QComboBox *highAlarm = nullptr;           // 1015, editable
+    QComboBox *lowAlarm = nullptr;            // 1017, editable
+    QComboBox *alarmActiveState = nullptr;    // 1018
+
+    QLabel *topBandLabel = nullptr;     // 1026
+    QLabel *bottomBandLabel = nullptr;  // 1027
+    QLabel *lowShutOffLabel = nullptr;  // 1028
+    QLabel *highAlarmLabel = nullptr;   // 1029
+    QLabel *lowAlarmLabel = nullptr;    // 1030
+
+    QCheckBox *enableMultipoint = nullptr; // 1031
+    QLabel *points = nullptr;              // 1033
+};

@@ -1,0 +1,127 @@
+#include "ProfileEntry.h"
+
+#include "FanCurvePlot.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString kNotUsed = QStringLiteral("N/A");
+
+void Fill(QComboBox *box, std::initializer_list<const char *> items)
+{
+    box->clear();
+    for (const char *item : items)
+        box->addItem(QString::fromUtf8(item));
+}
+} // namespace
+
+void CProfileEntry::FillOptionLists()
+{
+    Fill(controls.invertPwmOutput, {"Disabled", "Enabled"});
+    Fill(controls.inputControlType, {"Temperature", "Voltage"});
+    Fill(controls.tachoDependentAlarm, {"Enabled", "Disabled"});
+    controls.tachoDependentAlarm->setEnabled(true);
+    Fill(controls.outputControlType, {"Open Collector", "Voltage"});
+    controls.topBand->setText(kNotUsed);
+    controls.fanSpeedBottomBand->setText(kNotUsed);
+    controls.bottomBand->setText(kNotUsed);
+    Fill(controls.lowShutOff, {"N/A", "Always On"});
+    Fill(controls.speedCap, {"N/A", "1000", "2000", "3000", "4000"});
+    Fill(controls.highAlarm, {"N/A"});
+    Fill(controls.lowAlarm, {"N/A"});
+    controls.lowAlarm->setEditText(kNotUsed);
+    controls.lowAlarm->setEnabled(true);
+    Fill(controls.alarmActiveState, {"High", "Low"});
+}
+
+void CProfileEntry::SetFormLabels(Form form)
+{
+    const bool temperature = form == Form::Temperature;
+    controls.topBandLabel->setText(temperature ? QStringLiteral("Temperature Top Band(°C)") : QStringLiteral("Voltage Top Band(V)"));
+    controls.bottomBandLabel->setText(temperature ? QStringLiteral("Temperature Bottom Band(°C)")
+                                                  : QStringLiteral("Voltage Bottom Band(V)"));
+    controls.lowShutOffLabel->setText(temperature ? QStringLiteral("Low Temperature Shut Off(°C)")
+                                                  : QStringLiteral("Low Voltage Shut Off(V)"));
+    controls.highAlarmLabel->setText(temperature ? QStringLiteral("High Temperature Alarm(°C)")
+                                                 : QStringLiteral("High Voltage Alarm(V)"));
+    controls.lowAlarmLabel->setText(temperature ? QStringLiteral("Low Temperature Alarm(°C)")
+                                                : QStringLiteral("Low Voltage Alarm(V)"));
+    plot.SetValueAxis(temperature ? CFanCurvePlot::kTemperatureAxisMax : CFanCurvePlot::kVoltageAxisMax,
+                      temperature ? QStringLiteral("Temperature(°C)") : QStringLiteral("Voltage(V)"));
+    plot.SetPwmAxisTitle(QStringLiteral("PWM(%)"));
+}
+
+void CProfileEntry::LoadDefaultTemplate()
+{
+    for (QLineEdit *band : {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
+        band->setEnabled(true);
+    controls.lowShutOff->setCurrentIndex(0);
+    controls.speedCap->setCurrentIndex(0);
+
+    controls.fanSpeedTopBand->setText(QStringLiteral("90"));
+    controls.topBand->setText(QStringLiteral("50"));
+    controls.fanSpeedBottomBand->setText(QStringLiteral("30"));
+    controls.bottomBand->setText(QStringLiteral("25"));
+    controls.lowShutOff->setEditText(QStringLiteral("10"));
+    controls.softwareNumber->setText(QStringLiteral("00001"));
+    controls.versionNumber->setText(QStringLiteral("1"));
+
+    SetFormLabels(Form::Temperature);
+    controls.inputControlType->setCurrentIndex(0);    // Temperature
+    controls.tachoDependentAlarm->setCurrentIndex(0); // Enabled
+    controls.outputControlType->setCurrentIndex(0);   // Open Collector
+
+    plot.curve.LoadDefault();
+    plot.PublishCurve();
+
+    controls.points->clear();
+    controls.enableMultipoint->setChecked(false);
+
+    plot.SetBackground(QColor(49, 183, 240));
+
+    controls.highAlarm->setEditText(controls.topBand->text());
+    controls.highAlarm->setEnabled(true);
+    controls.lowAlarm->setEditText(kNotUsed);
+
+    controls.alarmActiveState->setCurrentIndex(1); // Low
+    controls.alarmActiveState->setEnabled(true);
+    controls.lowShutOff->setEnabled(true);
+    controls.speedCap->setCurrentIndex(0);
+    controls.speedCap->setEnabled(true);
+    controls.invertPwmOutput->setCurrentIndex(0); // Disabled
+
+    // From the 10 degC shut-off up to the 25 degC bottom band.
+    const double shutOff = CurveIndexOfTemperature(10);
+    const double bottom = CurveIndexOfTemperature(25);
+    plot.SetShutOffLine({{shutOff, 0}, {shutOff, 30}, {bottom, 30}});
+}
+
+void CProfileEntry::ApplyForm(Form form)
+{
+    const bool temperature = form == Form::Temperature;
+    controls.inputControlType->setCurrentIndex(temperature ? 0 : 1);
+    for (QLineEdit *band : {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
+        band->clear();
+    controls.alarmActiveState->setCurrentIndex(0);    // High
+    controls.tachoDependentAlarm->setCurrentIndex(1); // Disabled
+    controls.lowShutOff->setEditText(temperature ? kNotUsed : QString());
+    controls.speedCap->setCurrentIndex(0);
+    controls.invertPwmOutput->setCurrentIndex(0);
+    controls.highAlarm->setEditText(kNotUsed);
+    controls.lowAlarm->setEditText(kNotUsed);
+    SetFormLabels(form);
+    plot.ClearShutOffLine();
+}
+
+void CProfileEntry::ApplyTemperatureLabels()
+{
+    ApplyForm(Form::Temperature);
+}
+
+void CProfileEntry::ApplyVoltageLabels()
+{
+    ApplyForm(Form::Voltage);
+}

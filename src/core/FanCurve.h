@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The fan curve: 256 entries, entry i standing for (i - 1)/4 degC or the matching voltage.
+struct FanCurve
+{
+    static constexpr int kPoints = 256;
+
+    std::array<double, kPoints> curveX{};
+    std::array<double, kPoints> curveFan{};
+    std::array<std::int32_t, kPoints> pointFan{};
+    std::array<std::int32_t, kPoints> pointDefined{};
+    std::int32_t topBandIndex = 0;
+    std::int32_t bottomBandIndex = 0;
+
+    FanCurve() { Clear(); }
+
+    // curveX[i] = i, everything else 0; band indices untouched.
+    void Clear();
+    // The default template's curve: 0 % to 99, 30 % at 101 rising to 90 % at 201, flat to 255.
+    void LoadDefault();
+};
+
+// Whole-number rounding with halves away from zero, as the controller's tables expect.
+int RoundHalfAway(double value);
+int RoundHalfAwayF(float value);
+
+int CurveIndexOfTemperature(double celsius);
+// Computed in single precision after the scale, so 10 V lands on 255.
+int CurveIndexOfVoltage(double volts);

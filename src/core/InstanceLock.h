@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// A machine-wide lock held for the life of the process. On Unix it is an flock on a file in the
+// runtime folder, which the kernel drops however the process ends, kill -9 included.
+class InstanceLock
+{
+public:
+    explicit InstanceLock(QString name);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // True when this process now holds the lock; false when another holds it or it cannot be made.
+    bool TryAcquire();
+    bool IsHeld() const { return held; }
+    QString Path() const { return path; }
+
+private:
+    QString path;
+    bool held = false;
+#ifdef Q_OS_UNIX
+    int fd = -1;
+#else
+    std::unique_ptr<QLockFile> lockFile;
+#endif
+};

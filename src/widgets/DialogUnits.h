@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+// Converts dialog units to pixels by Windows' own rule, from the dialog font's average character
+// width (of A-Z and a-z) and its height, so layouts scale with the font and the screen.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont &font);
+    DialogUnits(int baseUnitX, int baseUnitY) : baseX(baseUnitX), baseY(baseUnitY) {}
+
+    // The dialog font: the system's sans-serif family at 8 points, as "MS Shell Dlg" is on Windows.
+    static QFont DialogFont();
+
+    int X(int dluX) const;
+    int Y(int dluY) const;
+    QRect Rect(int x, int y, int width, int height) const;
+    QSize Size(int width, int height) const { return {X(width), Y(height)}; }
+
+    int BaseX() const { return baseX; }
+    int BaseY() const { return baseY; }
+
+private:
+    int baseX;
+    int baseY;
+};

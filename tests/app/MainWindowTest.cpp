@@ -1,0 +1,215 @@
+#include "WindowFixture.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QTest>
+
+TEST_F(WindowTest, AfterStartTheWindowShowsTheDefaultTemplate)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface"));
+    EXPECT_EQ(Text(1043), QStringLiteral("Rx Serial Text box"));
+
+    const std::pair<int, const char *> texts[] = {
+        {1022, "Temperature"}, {1025, "Open Collector"}, {1008, "00001"}, {1009, "1"},
+        {1053, "90"}, {1056, "50"}, {1054, "30"}, {1055, "25"}, {1013, "10"}, {1014, "N/A"},
+        {1039, "Disabled"}, {1024, "Enabled"}, {1015, "50"}, {1017, "N/A"}, {1018, "Low"},
+        {1026, "Temperature Top Band(°C)"}, {1027, "Temperature Bottom Band(°C)"},
+        {1028, "Low Temperature Shut Off(°C)"}, {1029, "High Temperature Alarm(°C)"},
+        {1030, "Low Temperature Alarm(°C)"}, {1033, ""}, {1001, ""}, {1002, ""},
+        {1007, "\nConnect \nto PORT"}, {1005, "Open File"}, {1004, "\nDownload \nTo Controller"},
+        {1057, "\nUpload \nFrom Controller"}, {1006, "\nLoad Default\nTemplate"}, {1003, "\nSave File\nto PC"},
+        {1031, "Enable Multipoint"}, {1052, "monitor"},
+    };
+    for (const auto &[id, text] : texts)
+        EXPECT_EQ(Text(id), QString::fromUtf8(text)) << id;
+
+    EXPECT_EQ(window->savedTopBandText, QStringLiteral("50"));
+    EXPECT_EQ(window->savedBottomBandText, QStringLiteral("25"));
+    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_FALSE(window->monitoringEnabled);
+    EXPECT_EQ(window->portNumber, 1);
+    EXPECT_EQ(window->baudRate, 9600);
+}
+
+TEST_F(WindowTest, OptionListsKeepTheirOrder)
+{
+    EXPECT_EQ(Items(1022), (QStringList{"Temperature", "Voltage"}));
+    EXPECT_EQ(Items(1025), (QStringList{"Open Collector", "Voltage"}));
+    EXPECT_EQ(Items(1013), (QStringList{"N/A", "Always On"}));
+    EXPECT_EQ(Items(1014), (QStringList{"N/A", "1000", "2000", "3000", "4000"}));
+    EXPECT_EQ(Items(1039), (QStringList{"Disabled", "Enabled"}));
+    EXPECT_EQ(Items(1024), (QStringList{"Enabled", "Disabled"}));
+    EXPECT_EQ(Items(1015), (QStringList{"N/A"}));
+    EXPECT_EQ(Items(1017), (QStringList{"N/A"}));
+    EXPECT_EQ(Items(1018), (QStringList{"High", "Low"}));
+    EXPECT_TRUE(Combo(1013)->isEditable());
+    EXPECT_TRUE(Combo(1015)->isEditable());
+    EXPECT_TRUE(Combo(1017)->isEditable());
+    EXPECT_FALSE(Combo(1014)->isEditable());
+}
+
+TEST_F(WindowTest, EnabledStatesAndTimersAfterStart)
+{
+    EXPECT_FALSE(Enabled(1004));
+    EXPECT_FALSE(Enabled(1057));
+    EXPECT_FALSE(Enabled(1052));
+    EXPECT_FALSE(Check(1052)->isChecked());
+    EXPECT_FALSE(Check(1031)->isChecked());
+    for (int id : {1007, 1005, 1006, 1003, 1053, 1056, 1054, 1055, 1013, 1014, 1015, 1017, 1018, 1024})
+        EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_TRUE(window->TimerActive(CPlexaDlg::kChartTimer));
+    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kChartTimer), 150);
+    EXPECT_TRUE(window->TimerActive(CPlexaDlg::kPollTimer));
+    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kPollTimer), 1000);
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(WindowTest, ControlsSitAtTheirDialogUnitRectangles)
+{
+    const DialogUnits &u = window->Units();
+    EXPECT_EQ(window->size(), u.Size(683, 430));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    struct Place
+    {
+        int id, x, y, w, h;
+    };
+    const Place places[] = {
+        {1007, 19, 18, 90, 37},   {1003, 571, 18, 90, 37},  {1044, 16, 60, 650, 7},
+        {1008, 24, 165, 51, 12},  {1056, 148, 211, 32, 14}, {1043, 436, 79, 223, 79},
+        {1000, 292, 165, 370, 234}, {1033, 307, 402, 106, 8}, {1052, 618, 402, 40, 10},
+        {1026, 24, 212, 114, 8},  {1001, 480, 403, 80, 8},  {1002, 430, 403, 40, 8},
+    };
+    for (const Place &p : places)
+        EXPECT_EQ(window->Control(p.id)->geometry(), u.Rect(p.x, p.y, p.w, p.h)) << p.id;
+    // Drop-downs keep their place; their closed height is the font's, not the list's.
+    const QRect speedCap = window->Control(1022)->geometry();
+    EXPECT_EQ(speedCap.topLeft(), u.Rect(133, 89, 65, 24).topLeft());
+    EXPECT_EQ(speedCap.width(), u.X(198) - u.X(133));
+    EXPECT_LT(speedCap.height(), u.Y(24));
+
+    QStringList groups;
+    for (auto *box : window->findChildren<QGroupBox *>())
+        groups << box->title();
+    EXPECT_EQ(groups, (QStringList{"", "Hardware Settings", "Software Control Parameters", "Alarm Settings", "Plot"}));
+}
+
+TEST_F(WindowTest, LoadDefaultAnsweredYesReturnsFromTheVoltageForm)
+{
+    window->ApplyVoltageLabels();
+    EXPECT_EQ(Text(1026), QStringLiteral("Voltage Top Band(V)"));
+    EXPECT_EQ(Text(1013), QString()); // the voltage form empties the shut-off
+    EXPECT_EQ(window->Plot().AxisMax(), 10.0);
+    EXPECT_TRUE(window->Plot().ShutOffLine().empty());
+    Check(1052)->setEnabled(true);
+    Check(1052)->setChecked(true);
+    window->OnBnClickedMonitor();
+    ASSERT_TRUE(window->monitoringEnabled);
+
+    ui.answers.push_back(MsgAnswer::Yes);
+    QTest::mouseClick(window->Control(1006), Qt::LeftButton);
+
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("All current data will be lost - Proceed ?"));
+    EXPECT_EQ(ui.boxes[0].caption, QStringLiteral(" WARNING "));
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Default Template Loaded - Tamlin Orvex Interface"));
+    EXPECT_EQ(Text(1022), QStringLiteral("Temperature"));
+    EXPECT_EQ(Text(1026), QStringLiteral("Temperature Top Band(°C)"));
+    EXPECT_EQ(Text(1056), QStringLiteral("50"));
+    EXPECT_EQ(Text(1013), QStringLiteral("10"));
+    EXPECT_EQ(Text(1043), QString());
+    EXPECT_FALSE(window->monitoringEnabled);
+    EXPECT_FALSE(Check(1052)->isChecked());
+    EXPECT_FALSE(Enabled(1052));
+    EXPECT_EQ(window->Plot().AxisMax(), 63.5);
+    EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{41, 0}, {41, 30}, {101, 30}}));
+}
+
+TEST_F(WindowTest, LoadDefaultAnsweredNoOrClosedChangesNothing)
+{
+    window->ApplyVoltageLabels();
+    window->Profile().topBand->setText(QStringLiteral("7"));
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Closed}) {
+        ui.answers.push_back(answer);
+        window->OnBnClickedLoadDefault();
+        EXPECT_EQ(Text(1022), QStringLiteral("Voltage"));
+        EXPECT_EQ(Text(1056), QStringLiteral("7"));
+        EXPECT_EQ(Text(1043), QStringLiteral("Rx Serial Text box"));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface"));
+    }
+    EXPECT_EQ(ui.boxes.size(), 2u);
+}
+
+TEST_F(WindowTest, ClosingIsRefusedWhileConnected)
+{
+    window->show();
+    window->portConnected = true;
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].caption, QStringLiteral("Warning - CONNECTED TO PORT "));
+    EXPECT_EQ(ui.boxes[0].text,
+              QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the communication cable"));
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
+
+    window->portConnected = false;
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(WindowTest, EnterAndEscapeNeitherCloseNorConfirm)
+{
+    window->show();
+    QWidget *field = window->Control(1056);
+    field->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(field, key);
+        QTest::keyClick(window.get(), key);
+    }
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Items(1015), (QStringList{"N/A"})); // Enter in an editable list adds nothing
+    QTest::keyClick(window->Control(1015), Qt::Key_Return);
+    EXPECT_EQ(Items(1015), (QStringList{"N/A"}));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(WindowTest, OptionChangeAndMonitorCheckbox)
+{
+    window->OnCbnSelchangeOption();
+    EXPECT_EQ(Text(1043), QString());
+
+    Check(1052)->setEnabled(true);
+    window->show();
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    EXPECT_TRUE(window->monitoringEnabled);
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    EXPECT_FALSE(window->monitoringEnabled);
+    EXPECT_TRUE(window->Plot().LiveMarker().empty());
+    EXPECT_EQ(Text(1001), QString());
+    EXPECT_EQ(Text(1002), QString());
+}
+
+TEST_F(WindowTest, AboutCommandAndDeviceNotices)
+{
+    window->OnSysCommand(CPlexaDlg::kAboutCommand | 0x3);
+    window->OnSysCommand(0xF060); // close: not ours
+    EXPECT_EQ(ui.aboutShown, 1);
+    const QList<QAction *> actions = window->actions();
+    ASSERT_EQ(actions.size(), 1);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("&About Orvex Interface"));
+    actions[0]->trigger();
+    EXPECT_EQ(ui.aboutShown, 2);
+
+    window->OnDeviceChange(0x0007);
+    EXPECT_FALSE(window->deviceRemovalSeen);
+    for (int removal : {0x8001, 0x8002, 0x8004}) {
+        window->deviceRemovalSeen = false;
+        window->OnDeviceChange(removal);
+        EXPECT_TRUE(window->deviceRemovalSeen) << removal;
+    }
+}

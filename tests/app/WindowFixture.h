@@ -1,0 +1,56 @@
+#pragma once
+
+#include "PlexaDlg.h"
+#include "ScriptedModalUi.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+// A started main window with scripted dialogs and a lock name of its own.
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(Start(*window)); }
+
+    bool Start(CPlexaDlg &dlg, const QString &lockName = {})
+    {
+        dlg.SetModalUi(std::make_unique<ScriptedModalUi>(ui));
+        dlg.SetInstanceLockName(lockName.isEmpty() ? ownLock : lockName);
+        return dlg.OnInitDialog();
+    }
+
+    QString Text(int id) const
+    {
+        QWidget *w = window->Control(id);
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            return edit->text();
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            return combo->currentText();
+        if (auto *label = qobject_cast<QLabel *>(w))
+            return label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(w))
+            return button->text();
+        return {};
+    }
+    QStringList Items(int id) const
+    {
+        auto *combo = qobject_cast<QComboBox *>(window->Control(id));
+        QStringList items;
+        for (int i = 0; combo && i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
+    }
+    QComboBox *Combo(int id) const { return qobject_cast<QComboBox *>(window->Control(id)); }
+    QCheckBox *Check(int id) const { return qobject_cast<QCheckBox *>(window->Control(id)); }
+    bool Enabled(int id) const { return window->Control(id)->isEnabled(); }
+
+    ScriptedModalUi::Log ui;
+    const QString ownLock = QStringLiteral("orvex-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    std::unique_ptr<CPlexaDlg> window = std::make_unique<CPlexaDlg>();
+};

@@ -1,0 +1,34 @@
+#include "InstanceLock.h"
+#include "LockHolderProcess.h"
+
+#include <gtest/gtest.h>
+
+TEST(InstanceLock, AnotherProcessHoldingTheNameRefusesUsUntilItIsKilled)
+{
+    LockHolderProcess other;
+    ASSERT_EQ(other.reply, QStringLiteral("held"));
+
+    {
+        InstanceLock second(other.name);
+        EXPECT_FALSE(second.TryAcquire());
+        EXPECT_FALSE(second.IsHeld());
+    }
+
+    // kill -9 leaves the lock file behind; the kernel has dropped the lock all the same.
+    other.KillHard();
+    InstanceLock after(other.name);
+    EXPECT_TRUE(after.TryAcquire());
+}
+
+TEST(InstanceLock, ReleasedWhenTheHolderGoesAndHeldAgainstASecondHandleInTheSameProcess)
+{
+    const QString name = QStringLiteral("orvex-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        InstanceLock first(name);
+        ASSERT_TRUE(first.TryAcquire());
+        InstanceLock second(name);
+        EXPECT_FALSE(second.TryAcquire());
+    }
+    InstanceLock again(name);
+    EXPECT_TRUE(again.TryAcquire());
+}
