@@ -1,56 +1,80 @@
 #pragma once
 
+#include "CustomLabelProvider.h"
 #include "FanCurve.h"
 
 #include <QColor>
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
-// The fan curve and what the chart shows of it: axis ranges and titles, and the point sets of the
-// four series (mouse marker, curve, shut-off step, live marker) in the order they are drawn.
+class CChartCtrl;
+class CChartLineSerie;
+class CChartPointsSerie;
+class CChartStandardAxis;
+struct ProfileControls;
+
+// The fan curve on the chart: its axes and four series, and the band steps that turn the band
+// fields into the 256 curve entries.
 class CFanCurvePlot
 {
 public:
     static constexpr double kTemperatureAxisMax = 63.5;
     static constexpr double kVoltageAxisMax = 10.0;
+    static inline const QColor bandModeBackground{49, 183, 240};
+    static inline const QColor multipointBackground{0, 255, 0};
+
+    CFanCurvePlot(CChartCtrl &chart, ProfileControls &controls, std::function<void()> clearLiveIndication);
 
     FanCurve curve;
 
+    // Axes, cursor, titles and the four series, once at start.
+    void SetUpChart();
+
     void SetValueAxis(double max, const QString &title);
-    void SetPwmAxisTitle(const QString &title) { pwmAxisTitle = title; }
+    void SetPwmAxisTitle(const QString &title);
     double AxisMax() const { return axisMax; }
-    const QString &ValueAxisTitle() const { return valueAxisTitle; }
-    const QString &PwmAxisTitle() const { return pwmAxisTitle; }
+    QString ValueAxisTitle() const;
+    QString PwmAxisTitle() const;
 
-    void SetBackground(QColor colour) { background = colour; }
-    QColor Background() const { return background; }
+    void SetBackground(QColor colour);
+    QColor Background() const;
 
-    // Hands the 256 curve entries to the curve series.
     void PublishCurve();
-    const std::vector<QPointF> &CurveLine() const { return curveLine; }
-
-    void SetShutOffLine(std::vector<QPointF> points) { shutOffLine = std::move(points); }
-    void ClearShutOffLine() { shutOffLine.clear(); }
-    const std::vector<QPointF> &ShutOffLine() const { return shutOffLine; }
-
-    void ClearCursorMarker() { cursorMarker.clear(); }
-    const std::vector<QPointF> &CursorMarker() const { return cursorMarker; }
-
+    void PlaceTopBand(bool bandMoved = true);
+    void PlaceBottomBand(bool bandMoved = true);
+    void DrawShutOffLine();
+    void RebuildBandCurve();
+    void SetShutOffLine(const std::vector<QPointF> &points);
+    void ClearShutOffLine();
+    void ClearCursorMarker();
     // The live point goes back to 1 x 1 and away; monitoring draws it again at full size.
     void ClearLiveMarker();
-    const std::vector<QPointF> &LiveMarker() const { return liveMarker; }
-    int LiveMarkerSize() const { return liveMarkerSize; }
+
+    std::vector<QPointF> CurveLine() const;
+    std::vector<QPointF> ShutOffLine() const;
+    std::vector<QPointF> CursorMarker() const;
+    std::vector<QPointF> LiveMarker() const;
+    int LiveMarkerSize() const;
+
+    CChartStandardAxis *valueAxis = nullptr;
+    CChartStandardAxis *pwmAxis = nullptr;
+    CChartStandardAxis *indexAxis = nullptr;
+    CChartPointsSerie *cursorMarker = nullptr;
+    CChartLineSerie *curveLine = nullptr;
+    CChartLineSerie *shutOffLine = nullptr;
+    CChartPointsSerie *liveMarker = nullptr;
+    // Shown in the balloon over the mouse marker; kept empty.
+    QString balloonText;
 
 private:
+    bool VoltageInput() const;
+
+    CChartCtrl &chart;
+    ProfileControls &controls;
+    std::function<void()> clearLiveIndication;
     double axisMax = kTemperatureAxisMax;
-    QString valueAxisTitle;
-    QString pwmAxisTitle;
-    QColor background;
-    std::vector<QPointF> cursorMarker;
-    std::vector<QPointF> curveLine;
-    std::vector<QPointF> shutOffLine;
-    std::vector<QPointF> liveMarker;
-    int liveMarkerSize = 1;
+    CCustomLabelProvider labelProvider{balloonText};
 };

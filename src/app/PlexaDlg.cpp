@@ -1,5 +1,6 @@
 #include "PlexaDlg.h"
 
+#include "ChartCtrl.h"
 #include "GradientProgressCtrl.h"
 #include "InstanceLock.h"
 #include "MainLayout.h"
@@ -38,13 +39,14 @@ constexpr int kComboClosedHeightDlu = 12;
 } // namespace
 
 CPlexaDlg::CPlexaDlg(QWidget *parent)
-    : QWidget(parent), modalUi(std::make_unique<QtModalUi>()), units(DialogUnits::DialogFont()),
-      profileEntry(profile, plot)
+    : QWidget(parent), modalUi(std::make_unique<QtModalUi>()), units(DialogUnits::DialogFont())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
     setFont(DialogUnits::DialogFont());
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
+    plot = std::make_unique<CFanCurvePlot>(*chart, profile, [this] { ClearLiveIndication(); });
+    profileEntry = std::make_unique<CProfileEntry>(profile, *plot);
 
     for (int id = 1; id <= 4; ++id) {
         auto *timer = new QTimer(this);
@@ -117,7 +119,7 @@ QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
         break;
     }
     case ControlKind::CheckBox: widget = new QCheckBox(text, this); break;
-    case ControlKind::Chart: widget = new QWidget(this); break;
+    case ControlKind::Chart: widget = new CChartCtrl(this); break;
     }
     widget->setGeometry(rect);
     if (spec.id != 0) {
@@ -171,6 +173,7 @@ void CPlexaDlg::CreateControls()
     pwmReadout = label(1002);
     valueReadout = label(1001);
     monitorCheck = static_cast<QCheckBox *>(controls.value(1052));
+    chart = static_cast<CChartCtrl *>(controls.value(1000));
 }
 
 void CPlexaDlg::ConnectHandlers()
@@ -197,17 +200,16 @@ bool CPlexaDlg::OnInitDialog()
     portNumber = 1;
     baudRate = 9600;
 
-    plot.SetValueAxis(CFanCurvePlot::kTemperatureAxisMax, QStringLiteral("Temperature(°C)"));
-    plot.SetPwmAxisTitle(QStringLiteral("PWM(%)"));
-    plot.curve.Clear();
-    plot.PublishCurve();
-    plot.SetBackground(QColor(0, 255, 0));
+    chart->EnableRedraw(false); // one repaint for all of the set-up
+    plot->SetUpChart();
+    chart->SetBorderColor(QColor(0, 180, 0));
+    plot->SetBackground(CFanCurvePlot::multipointBackground);
 
     downloadButton->setEnabled(false);
     uploadButton->setEnabled(false);
     portConnected = false;
 
-    profileEntry.FillOptionLists();
+    profileEntry->FillOptionLists();
 
     progressBar->SetRange(0, 60);
     progressBar->SetStartColor(QColor(255, 10, 22));
@@ -217,10 +219,11 @@ bool CPlexaDlg::OnInitDialog()
     progressBar->ShowPercent(true);
     progressBar->SetPos(0);
 
-    plot.curve.topBandIndex = 0;
-    plot.curve.bottomBandIndex = 0;
+    plot->curve.topBandIndex = 0;
+    plot->curve.bottomBandIndex = 0;
 
     LoadDefaultTemplate();
+    chart->EnableRedraw(true);
     savedTopBandText = profile.topBand->text();
     savedBottomBandText = profile.bottomBand->text();
 
@@ -244,7 +247,7 @@ bool CPlexaDlg::CheckSingleInstance()
 void CPlexaDlg::ClearLiveIndication()
 {
     statusBox->clear();
-    plot.ClearLiveMarker();
+    plot->ClearLiveMarker();
 }
 
 void CPlexaDlg::SwitchMonitoringOff()
@@ -258,7 +261,7 @@ void CPlexaDlg::SwitchMonitoringOff()
 
 void CPlexaDlg::OnBnClickedLoadDefault()
 {
-    plot.ClearCursorMarker();
+    plot->ClearCursorMarker();
     const MsgAnswer answer = modalUi->MessageBox(this, QStringLiteral("All current data will be lost - Proceed ?"),
                                                  QStringLiteral(" WARNING "), MsgIcon::Warning, MsgButtons::YesNo);
     if (answer != MsgAnswer::Yes)
@@ -281,7 +284,7 @@ void CPlexaDlg::OnBnClickedMonitor()
         return;
     }
     monitoringEnabled = false;
-    plot.ClearLiveMarker();
+    plot->ClearLiveMarker();
     valueReadout->clear();
     pwmReadout->clear();
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 
+class CChartCtrl;
 class CGradientProgressCtrl;
 class InstanceLock;
 class QCheckBox;
@@ -45,7 +46,9 @@ public:
     QWidget *Control(int id) const { return controls.value(id); }
     const DialogUnits &Units() const { return units; }
     const ProfileControls &Profile() const { return profile; }
-    const CFanCurvePlot &Plot() const { return plot; }
+    const CFanCurvePlot &Plot() const { return *plot; }
+    CFanCurvePlot &Plot() { return *plot; }
+    CChartCtrl *Chart() const { return chart; }
     const TemperatureCodeTable &TemperatureCodes() const { return temperatureCodes; }
 
     // Handlers, named after the events they answer.
@@ -56,9 +59,9 @@ public:
     void OnDeviceChange(int event);
     void OnTimer(int id);
 
-    void LoadDefaultTemplate() { profileEntry.LoadDefaultTemplate(); }
-    void ApplyTemperatureLabels() { profileEntry.ApplyTemperatureLabels(); }
-    void ApplyVoltageLabels() { profileEntry.ApplyVoltageLabels(); }
+    void LoadDefaultTemplate() { profileEntry->LoadDefaultTemplate(); }
+    void ApplyTemperatureLabels() { profileEntry->ApplyTemperatureLabels(); }
+    void ApplyVoltageLabels() { profileEntry->ApplyVoltageLabels(); }
     void ClearLiveIndication();
     void SwitchMonitoringOff();
 
@@ -96,8 +99,9 @@ private:
     DialogUnits units;
     QHash<int, QWidget *> controls;
     ProfileControls profile;
-    CFanCurvePlot plot;
-    CProfileEntry profileEntry;
+    CChartCtrl *chart = nullptr;
+    std::unique_ptr<CFanCurvePlot> plot;
+    std::unique_ptr<CProfileEntry> profileEntry;
     TemperatureCodeTable temperatureCodes;
 
     QPushButton *connectButton = nullptr;

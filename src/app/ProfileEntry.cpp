@@ -80,7 +80,7 @@ void CProfileEntry::LoadDefaultTemplate()
     controls.points->clear();
     controls.enableMultipoint->setChecked(false);
 
-    plot.SetBackground(QColor(49, 183, 240));
+    plot.SetBackground(CFanCurvePlot::bandModeBackground);
 
     controls.highAlarm->setEditText(controls.topBand->text());
     controls.highAlarm->setEnabled(true);

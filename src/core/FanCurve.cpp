@@ -64,3 +64,103 @@ void FanCurve::LoadDefault()
     pointFan[255] = 90;
     pointDefined[255] = 1;
 }
+
+void FanCurve::InterpolateSegment(int a, int b)
+{
+    if (a == b) {
+        curveX[a] = a;
+        return;
+    }
+    const double slope = (curveFan[a] - curveFan[b]) / (a - b);
+    const int low = a < b ? a : b;
+    const int high = a < b ? b : a;
+    const double anchor = curveFan[b];
+    for (int x = low; x <= high; ++x) {
+        curveFan[x] = RoundHalfAway((x - b) * slope + anchor);
+        curveX[x] = x;
+    }
+}
+
+void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
+{
+    if (k < 1 || k >= kPoints)
+        return;
+    curveX[k] = k;
+    if (bandMoved && topBandIndex != 0) {
+        curveFan[topBandIndex] = 0;
+        pointFan[topBandIndex] = 0;
+        pointDefined[topBandIndex] = 0;
+    }
+    curveFan[k] = p;
+    pointFan[k] = p;
+    if (bandMoved) {
+        pointDefined[k] = 1;
+        topBandIndex = k;
+    }
+    for (int i = 0; i < kPoints - 1; ++i)
+        curveX[i] = i;
+
+    int j = k - 1;
+    while (j >= 0 && pointDefined[j] != 1)
+        --j;
+    if (j < 0) {
+        j = 0;
+        curveX[0] = 0;
+        curveFan[0] = 0;
+        pointFan[0] = 0;
+        pointDefined[0] = 1;
+    }
+    InterpolateSegment(j, k);
+    for (int i = k + 1; i < kPoints; ++i)
+        curveFan[i] = p;
+}
+
+void FanCurve::PlaceBottomBand(int k, int p, bool bandMoved)
+{
+    if (k < 1 || k >= kPoints)
+        return;
+    curveX[k] = k;
+    if (bandMoved && bottomBandIndex != 0) {
+        curveFan[bottomBandIndex] = 0;
+        pointFan[bottomBandIndex] = 0;
+        pointDefined[bottomBandIndex] = 0;
+    }
+    curveFan[k] = p;
+    pointFan[k] = p;
+    if (bandMoved) {
+        pointDefined[k] = 1;
+        bottomBandIndex = k;
+    }
+    for (int i = 0; i < kPoints - 1; ++i)
+        curveX[i] = i;
+
+    int n = k + 1;
+    while (n < kPoints && pointDefined[n] != 1)
+        ++n;
+    if (n >= kPoints) {
+        n = kPoints - 1;
+        curveX[n] = n;
+        curveFan[n] = 0;
+        pointFan[n] = 0;
+        pointDefined[n] = 1;
+    }
+    InterpolateSegment(n, k);
+    for (int i = 1; i < k; ++i)
+        curveFan[i] = 0;
+    curveFan[k - 1] = p; // the fan holds the bottom speed one entry below the band
+}
+
+int FanCurve::DefinedPointCount() const
+{
+    int count = 0;
+    for (int defined : pointDefined)
+        count += defined != 0 ? 1 : 0;
+    return count;
+}
+
+ShutOffEntries ShutOffStepEntries(bool voltage, int shutOff, int bottomBand)
+{
+    if (voltage)
+        return {static_cast<int>(25.5 * shutOff), RoundHalfAwayF(25.5f * static_cast<float>(bottomBand))};
+    return {4 * shutOff + 1, 4 * bottomBand + 1};
+}

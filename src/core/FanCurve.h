@@ -21,7 +21,24 @@ struct FanCurve
     void Clear();
     // The default template's curve: 0 % to 99, 30 % at 101 rising to 90 % at 201, flat to 255.
     void LoadDefault();
+
+    // The rounded straight line between entries a and b, both included.
+    void InterpolateSegment(int a, int b);
+    // Band point at entry k with fan speed p. bandMoved: the band value itself changed, so the old
+    // band point goes and k becomes the new one; otherwise only the fan speed at k changed.
+    void PlaceTopBand(int k, int p, bool bandMoved);
+    void PlaceBottomBand(int k, int p, bool bandMoved);
+    int DefinedPointCount() const;
 };
+
+// Entries of the dashed shut-off step: where the fan stops and where the bottom band starts.
+struct ShutOffEntries
+{
+    int shutOff;
+    int bottom;
+};
+inline constexpr int kAlwaysOnShutOff = -40;
+ShutOffEntries ShutOffStepEntries(bool voltage, int shutOff, int bottomBand);
 
 // Whole-number rounding with halves away from zero, as the controller's tables expect.
 int RoundHalfAway(double value);

@@ -1,0 +1,50 @@
+#include "AxisTicks.h"
+
+#include <cmath>
+#include <cstdlib>
+
+TickStep ComputeTickStep(int startPixel, int endPixel, bool horizontal, double min, double max, TickStep previous)
+{
+    if (max == min)
+        return {0, previous.decimals};
+    const int n = std::abs((endPixel - startPixel) / (horizontal ? 30 : 20));
+    if (n == 0)
+        return previous; // too narrow for any tick spacing; keep what we had
+    const double span = (max - min) / n;
+    if (!(span > 0) || !std::isfinite(span))
+        return previous;
+    const int e = static_cast<int>(std::floor(std::log10(span)));
+    double base = 1;
+    for (int i = 0; i < std::abs(e); ++i)
+        base *= 10;
+    if (e < 0)
+        base = 1 / base;
+    int decimals = e < 0 ? -e : 0;
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * base >= span)
+            return {factor * base, decimals};
+    }
+    if (10 * base >= span)
+        return {10 * base, decimals > 0 ? decimals - 1 : 0};
+    return {previous.increment, previous.decimals};
+}
+
+double ComputeFirstTick(double min, double increment)
+{
+    if (increment == 0 || min == 0)
+        return min == 0 ? 0 : min;
+    double first = std::trunc(min / increment) * increment;
+    while (first < min)
+        first += increment;
+    while (first - increment >= min)
+        first -= increment;
+    return first;
+}
+
+QString TickLabelText(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0)
+        text.remove(0, 1); // no "-0" under a tick
+    return text;
+}

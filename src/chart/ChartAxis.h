@@ -1,0 +1,88 @@
+#pragma once
+
+#include "ChartAxisLabel.h"
+#include "ChartGrid.h"
+#include "ChartRect.h"
+#include "ScaleMap.h"
+
+#include <QColor>
+#include <QFont>
+
+#include <vector>
+
+class CChartCtrl;
+class CChartSerie;
+
+// One side of the plotting area: maps values to pixels, takes its margin, draws line, ticks,
+// labels, grid and title. Positions: 0 left, 1 bottom, 2 right, 3 top.
+class CChartAxis
+{
+public:
+    enum Position { Left = 0, Bottom = 1, Right = 2, Top = 3 };
+
+    CChartAxis(CChartCtrl *chart, int position);
+    virtual ~CChartAxis() = default;
+    CChartAxis(const CChartAxis &) = delete;
+    CChartAxis &operator=(const CChartAxis &) = delete;
+
+    bool IsHorizontal() const { return horizontal; }
+    bool IsSecondary() const { return secondary; }
+    bool IsVisible() const { return visible; }
+    double GetMin() const { return min; }
+    double GetMax() const { return max; }
+
+    void SetRange(double minimum, double maximum);
+    void SetShown(bool shown);
+    void SetInverted(bool on) { inverted = on; }
+    void SetZoomEnabled(bool on) { zoomEnabled = on; }
+    CChartAxisLabel *GetTitle() { return &title; }
+    const CChartAxisLabel *GetTitle() const { return &title; }
+    const CChartGrid *GetGrid() const { return &grid; }
+
+    CScaleMap Map() const { return {startPixel, endPixel, min, max, horizontal, inverted}; }
+    int ValueToPixel(double value) const { return Map().transform(value); }
+    double PixelToValue(int pixel) const { return Map().invTransform(pixel); }
+
+    void SetZoomRange(double minimum, double maximum);
+    void ShiftByPixels(int fromPixel, int toPixel);
+    void UndoZoom();
+
+    void RegisterSerie(CChartSerie *serie) { series.push_back(serie); }
+    void UnregisterSerie(CChartSerie *serie);
+
+    // Layout: the axis spans the plotting rectangle along its direction.
+    void SetAxisSize(const ChartRect &plot);
+    virtual void ComputeTickStep() = 0;
+    virtual void ComputeFirstTick() = 0;
+    // Moves the plotting rectangle's edges inwards by the room the axis needs.
+    void TakeMargin(ChartRect &plot, const ChartRect &chartRect) const;
+    virtual void draw(QPainter *painter, const ChartRect &plot, const ChartRect &chartRect) = 0;
+
+    int StartPixel() const { return startPixel; }
+    int EndPixel() const { return endPixel; }
+    bool automaticTicks = true;
+    QFont labelFont;
+    QColor textColour{0, 0, 0};
+    QColor axisColour{0, 0, 0};
+
+protected:
+    // Widest and highest tick label, for the margin.
+    virtual QSize LargestLabelSize() const = 0;
+
+    CChartCtrl *chart;
+    bool horizontal;
+    bool secondary;
+    bool inverted = false;
+    bool visible = true;
+    double min = 0;
+    double max = 10;
+    double undoZoomMin = 0;
+    double undoZoomMax = 10;
+    int startPixel = 0;
+    int endPixel = 0;
+    bool zoomEnabled = true;
+    double minZoomRange = 0.001;
+    CChartGrid grid;
+    CChartAxisLabel title;
+    std::vector<CChartSerie *> series;
+};

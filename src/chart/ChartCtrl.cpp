@@ -1,0 +1,353 @@
+#include "ChartCtrl.h"
+
+#include "ChartBalloonLabel.h"
+#include "ChartCrossHairCursor.h"
+#include "ChartLegend.h"
+#include "ChartLineSerie.h"
+#include "ChartPointsSerie.h"
+#include "ChartStandardAxis.h"
+#include "ChartTitle.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+// Series take these in turn as they are added.
+constexpr std::array<QRgb, 10> kDefaultColours = {
+    qRgb(255, 0, 0),   qRgb(0, 150, 0),   qRgb(0, 0, 255), qRgb(255, 255, 0), qRgb(0, 255, 255),
+    qRgb(255, 128, 0), qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(255, 0, 255), qRgb(64, 128, 128),
+};
+
+int nextSerieId = 0; // program-wide, as series ids are
+
+constexpr int kAxisOrder[] = {CChartAxis::Left, CChartAxis::Bottom, CChartAxis::Right, CChartAxis::Top};
+} // namespace
+
+QColor CChartCtrl::DefaultColour(int number)
+{
+    return QColor::fromRgb(kDefaultColours[static_cast<std::size_t>(number % 10)]);
+}
+
+CChartCtrl::CChartCtrl(QWidget *parent)
+    : QWidget(parent), legend(std::make_unique<CChartLegend>()), title(std::make_unique<CChartTitle>())
+{
+    backgroundColour = palette().color(QPalette::Button);
+    gradientColour1 = gradientColour2 = backgroundColour;
+    setAttribute(Qt::WA_OpaquePaintEvent); // the back buffer covers everything
+    setMouseTracking(true);
+}
+
+CChartCtrl::~CChartCtrl() = default;
+
+CChartStandardAxis *CChartCtrl::AddStandardAxis(int position)
+{
+    auto axis = std::make_unique<CChartStandardAxis>(this, position);
+    CChartStandardAxis *raw = axis.get();
+    axes[static_cast<std::size_t>(position)] = std::move(axis);
+    return raw;
+}
+
+void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal)
+{
+    EnableRedraw(false);
+    serie->SetPlottingRect(plottingRect);
+    serie->SetColor(DefaultColour(static_cast<int>(series.size())));
+    CChartAxis *horizontal = GetAxis(secondaryHorizontal ? CChartAxis::Top : CChartAxis::Bottom);
+    CChartAxis *vertical = GetAxis(CChartAxis::Left);
+    serie->SetAxes(horizontal, vertical);
+    if (horizontal)
+        horizontal->RegisterSerie(serie.get());
+    if (vertical)
+        vertical->RegisterSerie(serie.get());
+    series[serie->GetId()] = std::move(serie);
+    Redraw();
+    EnableRedraw(true);
+}
+
+CChartPointsSerie *CChartCtrl::AddPointsSerie(bool secondaryHorizontal)
+{
+    auto serie = std::make_unique<CChartPointsSerie>(this, nextSerieId++);
+    CChartPointsSerie *raw = serie.get();
+    AddSerie(std::move(serie), secondaryHorizontal);
+    return raw;
+}
+
+CChartLineSerie *CChartCtrl::AddLineSerie()
+{
+    auto serie = std::make_unique<CChartLineSerie>(this, nextSerieId++);
+    CChartLineSerie *raw = serie.get();
+    AddSerie(std::move(serie), true);
+    return raw;
+}
+
+CChartCrossHairCursor *CChartCtrl::CreateCrossHairCursor()
+{
+    auto cursor = std::make_unique<CChartCrossHairCursor>(GetAxis(CChartAxis::Bottom), GetAxis(CChartAxis::Left));
+    CChartCrossHairCursor *raw = cursor.get();
+    cursors[nextCursorId++] = std::move(cursor);
+    return raw;
+}
+
+void CChartCtrl::EnableRedraw(bool enable)
+{
+    refreshLock += enable ? 1 : -1;
+    if (refreshLock >= 1 && refreshPending) {
+        refreshPending = false;
+        Redraw();
+    }
+}
+
+void CChartCtrl::Redraw()
+{
+    if (refreshLock < 1) {
+        refreshPending = true;
+        return;
+    }
+    const ChartRect client{0, 0, width(), height()};
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (backBuffer.size() != pixels || backBuffer.devicePixelRatio() != ratio) {
+        backBuffer = QImage(pixels.expandedTo({1, 1}), QImage::Format_ARGB32_Premultiplied);
+        backBuffer.setDevicePixelRatio(ratio);
+    }
+    ++refreshCount;
+    QPainter painter(&backBuffer);
+    PaintBackground(&painter, client);
+    PaintChart(&painter, client.Inflated(-3, -3));
+    painter.end();
+    update();
+}
+
+void CChartCtrl::PaintBackground(QPainter *painter, const ChartRect &rect) const
+{
+    const QRect area = rect.ToQRect();
+    if (backGradient) {
+        QLinearGradient gradient(area.topLeft(), area.bottomLeft());
+        gradient.setColorAt(0, gradientColour1);
+        gradient.setColorAt(1, gradientColour2);
+        painter->fillRect(area, gradient);
+    } else {
+        painter->fillRect(area, backgroundColour);
+    }
+    // Raised edge: light outside top-left, dark outside bottom-right.
+    const QPalette &pal = palette();
+    const int r = rect.right - 1;
+    const int b = rect.bottom - 1;
+    painter->setPen(pal.color(QPalette::Light));
+    painter->drawLine(rect.left, rect.top, r - 1, rect.top);
+    painter->drawLine(rect.left, rect.top, rect.left, b - 1);
+    painter->setPen(pal.color(QPalette::Shadow));
+    painter->drawLine(rect.left, b, r, b);
+    painter->drawLine(r, rect.top, r, b);
+    painter->setPen(pal.color(QPalette::Midlight));
+    painter->drawLine(rect.left + 1, rect.top + 1, r - 2, rect.top + 1);
+    painter->drawLine(rect.left + 1, rect.top + 1, rect.left + 1, b - 2);
+    painter->setPen(pal.color(QPalette::Dark));
+    painter->drawLine(rect.left + 1, b - 1, r - 1, b - 1);
+    painter->drawLine(r - 1, rect.top + 1, r - 1, b - 1);
+}
+
+void CChartCtrl::PaintChart(QPainter *painter, const ChartRect &rect)
+{
+    ChartRect chartRect = rect;
+    plottingRect = rect;
+    const QSize titleSize = title->Size();
+    if (titleSize.height() > 0) {
+        title->draw(painter, QRect(rect.left, rect.top, rect.Width(), titleSize.height()));
+        plottingRect.top += titleSize.height();
+        chartRect.top = plottingRect.top;
+    }
+
+    for (int position : kAxisOrder) {
+        if (CChartAxis *axis = GetAxis(position)) {
+            axis->SetAxisSize(plottingRect);
+            axis->ComputeTickStep();
+            axis->ComputeFirstTick();
+            axis->TakeMargin(plottingRect, chartRect);
+        }
+    }
+    for (int position : kAxisOrder) {
+        if (CChartAxis *axis = GetAxis(position)) {
+            axis->SetAxisSize(plottingRect);
+            axis->ComputeTickStep();
+            axis->ComputeFirstTick();
+            axis->draw(painter, plottingRect, chartRect);
+        }
+    }
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(borderColour, 0));
+    const int l = plottingRect.left, t = plottingRect.top, r = plottingRect.right, b = plottingRect.bottom;
+    painter->drawLine(l, t, r, t);
+    painter->drawLine(r, t, r, b);
+    painter->drawLine(r, b, l, b);
+    painter->drawLine(l, b, l, t);
+    painter->restore();
+
+    const ChartRect seriesRect{plottingRect.left, plottingRect.top, plottingRect.right + 1, plottingRect.bottom + 1};
+    for (auto &[id, serie] : series) {
+        serie->SetPlottingRect(seriesRect);
+        serie->DrawAll(painter);
+    }
+    painter->save();
+    painter->setClipRect(plottingRect.ToQRect());
+    for (auto &[id, serie] : series)
+        serie->DrawLabels(painter);
+    painter->restore();
+}
+
+void CChartCtrl::paintEvent(QPaintEvent *)
+{
+    if (!firstPaintDone || backBuffer.devicePixelRatio() != devicePixelRatioF()) {
+        firstPaintDone = true;
+        Redraw();
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, backBuffer);
+    if (zoomEnabled && zoomDragActive) {
+        painter.setPen(QPen(zoomRectColour, 0));
+        painter.drawPolyline(QPolygon({zoomStart, QPoint(zoomEnd.x(), zoomStart.y()), zoomEnd,
+                                       QPoint(zoomStart.x(), zoomEnd.y()), zoomStart}));
+    }
+}
+
+void CChartCtrl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    backBuffer = QImage();
+    Redraw();
+}
+
+void CChartCtrl::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    mouseEventState = NoEvent;
+    if (zoomDragActive) {
+        zoomEnd = point;
+        update();
+    }
+    if (plottingRect.Contains(point.x(), point.y())) {
+        for (auto &[id, cursor] : cursors)
+            cursor->OnMouseMove(point.x(), point.y());
+        update();
+        mouseEventState = Moved;
+        eventPoint = point;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void CChartCtrl::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        if (zoomEnabled) {
+            zoomDragActive = true;
+            zoomStart = zoomEnd = point;
+        }
+        if (plottingRect.Contains(point.x(), point.y())) {
+            for (auto &[id, cursor] : cursors)
+                cursor->OnMouseButtonDown(point.x(), point.y());
+            update();
+            mouseEventState = LeftDown;
+            eventPoint = point;
+        }
+    } else if (event->button() == Qt::RightButton) {
+        eventPoint = point;
+        mouseEventState = RightDown;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CChartCtrl::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        if (zoomEnabled && zoomDragActive) {
+            zoomDragActive = false;
+            zoomEnd = point;
+            if (zoomStart.x() <= zoomEnd.x() && zoomStart.y() <= zoomEnd.y()) {
+                if (zoomStart.x() != zoomEnd.x() && zoomStart.y() != zoomEnd.y())
+                    ZoomTo(zoomStart, zoomEnd);
+            } else {
+                ResetZoom();
+            }
+            update();
+        }
+        if (plottingRect.Contains(point.x(), point.y())) {
+            for (auto &[id, cursor] : cursors)
+                cursor->OnMouseButtonUp(point.x(), point.y());
+            update();
+        }
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CChartCtrl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        eventPoint = event->position().toPoint();
+        mouseEventState = DoubleClick;
+    } else if (event->button() == Qt::RightButton) {
+        eventPoint = event->position().toPoint();
+        mouseEventState = RightDown; // the second press of a right double-click is still a press
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void CChartCtrl::ZoomTo(QPoint start, QPoint end)
+{
+    EnableRedraw(false);
+    for (int position : kAxisOrder) {
+        CChartAxis *axis = GetAxis(position);
+        if (!axis)
+            continue;
+        if (axis->IsHorizontal())
+            axis->SetZoomRange(axis->PixelToValue(start.x()), axis->PixelToValue(end.x()));
+        else
+            axis->SetZoomRange(axis->PixelToValue(end.y()), axis->PixelToValue(start.y()));
+    }
+    Redraw();
+    EnableRedraw(true);
+}
+
+void CChartCtrl::ResetZoom()
+{
+    EnableRedraw(false);
+    for (auto &axis : axes) {
+        if (axis)
+            axis->UndoZoom();
+    }
+    Redraw();
+    EnableRedraw(true);
+}
+
+double CChartCtrl::GetMouseInfo(int selector)
+{
+    switch (selector) {
+    case 0: mouseEventState = NoEvent; return 0;
+    case 5: return mouseEventState;
+    case 6: return GetAxis(CChartAxis::Bottom) ? GetAxis(CChartAxis::Bottom)->PixelToValue(eventPoint.x()) : 0;
+    case 7: return GetAxis(CChartAxis::Left) ? GetAxis(CChartAxis::Left)->PixelToValue(eventPoint.y()) : 0;
+    case 8: return GetAxis(CChartAxis::Top) ? GetAxis(CChartAxis::Top)->PixelToValue(eventPoint.x()) : 0;
+    default: return 0;
+    }
+}
+
+void CChartCtrl::SetBackColor(QColor colour)
+{
+    backgroundColour = colour;
+    Redraw();
+}
+
+void CChartCtrl::SetBackGradient(bool on)
+{
+    backGradient = on;
+    Redraw();
+}
+
+void CChartCtrl::SetBorderColor(QColor colour)
+{
+    borderColour = colour;
+    Redraw();
+}

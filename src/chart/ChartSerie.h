@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ChartRect.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QPointF>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CChartAxis;
+class CChartCtrl;
+class CChartBalloonLabel;
+
+// A set of (x, y) points drawn against one horizontal and one vertical axis, kept in order.
+class CChartSerie
+{
+public:
+    enum Ordering { NoOrdering = 0, OrderByX = 1, OrderByY = 2 };
+
+    CChartSerie(CChartCtrl *chart, int id);
+    virtual ~CChartSerie();
+    CChartSerie(const CChartSerie &) = delete;
+    CChartSerie &operator=(const CChartSerie &) = delete;
+
+    int GetId() const { return id; }
+    void SetAxes(CChartAxis *horizontalAxis, CChartAxis *verticalAxis);
+    CChartAxis *HorizontalAxis() const { return horizontalAxis; }
+    CChartAxis *VerticalAxis() const { return verticalAxis; }
+
+    void SetColor(QColor value);
+    QColor GetColor() const { return colour; }
+    void SetVisible(bool on);
+    void SetShadow(bool on) { shadow = on; }
+    void SetOrdering(Ordering value) { ordering = value; }
+
+    void ReplacePoints(const double *xs, const double *ys, int count);
+    void AppendPoint(QPointF point);
+    void RemoveAllPoints();
+
+    int GetPointsCount() const { return static_cast<int>(points.size()); }
+    QPointF GetPoint(int index) const { return points[static_cast<std::size_t>(index)]; }
+    const std::vector<QPointF> &Points() const { return points; }
+    double MinX() const { return minX; }
+    double MaxX() const { return maxX; }
+    double MinY() const { return minY; }
+    double MaxY() const { return maxY; }
+
+    // Screen position of point `index` through the series' axes.
+    QPoint ScreenPoint(int index) const;
+
+    // Takes ownership; the label hangs from point `index` and goes with RemoveAllPoints.
+    CChartBalloonLabel *AttachLabel(int index, std::unique_ptr<CChartBalloonLabel> label);
+
+    void SetPlottingRect(const ChartRect &rect) { plottingRect = rect; }
+    virtual void DrawAll(QPainter *painter) const = 0;
+    void DrawLabels(QPainter *painter) const;
+
+protected:
+    CChartCtrl *chart;
+    CChartAxis *horizontalAxis = nullptr;
+    CChartAxis *verticalAxis = nullptr;
+    int id;
+    QColor colour;
+    bool visible = true;
+    bool shadow = false;
+    QColor shadowColour{150, 150, 150};
+    int shadowDepth = 2;
+    ChartRect plottingRect;
+
+private:
+    void RecomputeExtents();
+    void Redraw();
+
+    std::vector<QPointF> points;
+    Ordering ordering = OrderByX;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    std::map<int, std::unique_ptr<CChartBalloonLabel>> labels;
+};

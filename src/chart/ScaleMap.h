@@ -1,0 +1,33 @@
+#pragma once
+
+// Maps axis values to pixels and back along one side of the plotting area. This is the one
+// mapping routine: axes, series, labels and mouse handling all go through it.
+class CScaleMap
+{
+public:
+    CScaleMap() = default;
+    // start/end: left and right for a horizontal axis, bottom and top for a vertical one.
+    CScaleMap(int startPixel, int endPixel, double minimum, double maximum, bool horizontal, bool inverted = false)
+        : start(startPixel), end(endPixel), min(minimum), max(maximum), horizontal(horizontal), inverted(inverted)
+    {
+    }
+
+    int transform(double value) const;
+    double invTransform(int pixel) const;
+
+    int Length() const { return end > start ? end - start : start - end; }
+    int StartPixel() const { return start; }
+    int EndPixel() const { return end; }
+    double Min() const { return min; }
+    double Max() const { return max; }
+    bool Horizontal() const { return horizontal; }
+    bool ContainsPixel(int pixel) const;
+
+private:
+    int start = 0;
+    int end = 0;
+    double min = 0;
+    double max = 1;
+    bool horizontal = true;
+    bool inverted = false;
+};

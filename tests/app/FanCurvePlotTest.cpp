@@ -1,0 +1,119 @@
+#include "WindowFixture.h"
+
+#include "ChartCtrl.h"
+#include "ChartLineSerie.h"
+#include "ChartPointsSerie.h"
+#include "ChartStandardAxis.h"
+
+namespace {
+QLineEdit *Edit(CPlexaDlg &w, int id)
+{
+    return qobject_cast<QLineEdit *>(w.Control(id));
+}
+} // namespace
+
+TEST_F(WindowTest, ChartIsSetUpWithItsAxesAndSeries)
+{
+    CFanCurvePlot &plot = window->Plot();
+    EXPECT_EQ(plot.valueAxis->GetMax(), 63.5);
+    EXPECT_EQ(plot.pwmAxis->GetMax(), 100);
+    EXPECT_EQ(plot.indexAxis->GetMax(), 255);
+    EXPECT_FALSE(plot.indexAxis->IsVisible());
+    EXPECT_EQ(window->Chart()->SeriesCount(), 4);
+    EXPECT_EQ(plot.curveLine->GetWidth(), 4);
+    EXPECT_EQ(plot.curveLine->GetColor(), QColor(0, 0, 0));
+    EXPECT_EQ(plot.shutOffLine->GetWidth(), 3);
+    EXPECT_EQ(plot.shutOffLine->GetPenStyle(), 1);
+    EXPECT_EQ(plot.shutOffLine->GetColor(), QColor(255, 119, 53));
+    EXPECT_EQ(plot.cursorMarker->PointWidth(), 10);
+    EXPECT_EQ(plot.cursorMarker->GetColor(), QColor(255, 0, 0));
+    EXPECT_EQ(plot.liveMarker->GetColor(), QColor(255, 255, 0));
+    EXPECT_EQ(plot.Background(), CFanCurvePlot::bandModeBackground);
+}
+
+TEST_F(WindowTest, AlwaysOnShutOffStartsLeftOfThePlot)
+{
+    window->Profile().lowShutOff->setEditText(QStringLiteral("Always On"));
+    window->Plot().DrawShutOffLine();
+    EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{-159, 0}, {-159, 30}, {101, 30}}));
+    EXPECT_LT(window->Plot().indexAxis->ValueToPixel(-159), window->Chart()->PlottingRect().left);
+}
+
+TEST_F(WindowTest, ShutOffAboveTheBottomBandIsCutAndWithoutABottomBandBecomesNA)
+{
+    window->Profile().lowShutOff->setEditText(QStringLiteral("40"));
+    window->Plot().DrawShutOffLine();
+    EXPECT_EQ(Text(1013), QStringLiteral("24"));
+    EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{97, 0}, {97, 30}, {101, 30}}));
+
+    window->Profile().lowShutOff->setEditText(QStringLiteral("1x"));
+    window->Plot().DrawShutOffLine();
+    EXPECT_EQ(Text(1013), QString());
+    EXPECT_TRUE(window->Plot().ShutOffLine().empty());
+
+    window->Profile().lowShutOff->setEditText(QStringLiteral("10"));
+    Edit(*window, 1054)->setText(QStringLiteral("N/A"));
+    window->Plot().DrawShutOffLine();
+    EXPECT_EQ(Text(1013), QStringLiteral("N/A"));
+    EXPECT_TRUE(window->Plot().ShutOffLine().empty());
+}
+
+TEST_F(WindowTest, BandStepsReadTheFieldsAndRedrawCurveAndStep)
+{
+    Edit(*window, 1056)->setText(QStringLiteral("40"));
+    window->Plot().PlaceTopBand();
+    EXPECT_EQ(window->Plot().CurveLine()[161], QPointF(161, 90));
+    EXPECT_EQ(window->Plot().CurveLine()[131], QPointF(131, 60));
+
+    Edit(*window, 1053)->setText(QStringLiteral("N/A"));
+    window->Plot().PlaceTopBand();
+    EXPECT_EQ(window->Plot().CurveLine()[200], QPointF(200, 0));
+
+    // Voltage form: 5 V is entry 128; the step uses 25.5 per volt.
+    window->ApplyVoltageLabels();
+    Edit(*window, 1055)->setText(QStringLiteral("5"));
+    Edit(*window, 1054)->setText(QStringLiteral("20"));
+    window->Profile().lowShutOff->setEditText(QStringLiteral("3"));
+    window->Plot().PlaceBottomBand();
+    EXPECT_EQ(window->Plot().curve.bottomBandIndex, 128);
+    EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{76, 0}, {76, 20}, {128, 20}}));
+    EXPECT_EQ(Text(1033), QString());
+}
+
+TEST_F(WindowTest, RebuildBandCurveStartsFromTheFieldsAlone)
+{
+    CFanCurvePlot &plot = window->Plot();
+    plot.curve.curveFan.fill(77);
+    plot.curve.pointDefined.fill(1);
+    plot.SetBackground(CFanCurvePlot::multipointBackground);
+    plot.RebuildBandCurve();
+    FanCurve expected;
+    expected.LoadDefault();
+    for (int i = 101; i < 256; ++i)
+        EXPECT_EQ(plot.curve.curveFan[i], expected.curveFan[i]) << i;
+    EXPECT_EQ(plot.curve.curveFan[100], 30);
+    EXPECT_EQ(plot.curve.curveX[100], 100);
+    EXPECT_EQ(plot.curve.DefinedPointCount(), 3); // 0 (made by the top band step), 101 and 201
+    EXPECT_EQ(plot.Background(), CFanCurvePlot::bandModeBackground);
+    EXPECT_EQ(plot.ShutOffLine().size(), 3u);
+}
+
+TEST_F(WindowTest, TheWindowShowsTheCurveOnTheBandModeBackground)
+{
+    window->show();
+    CChartCtrl *chart = window->Chart();
+    chart->Redraw();
+    const QImage image = chart->BackBuffer();
+    CFanCurvePlot &plot = window->Plot();
+    const qreal ratio = image.devicePixelRatio();
+    auto at = [&](int entry, double percent) {
+        return image.pixelColor((QPointF(plot.indexAxis->ValueToPixel(entry), plot.pwmAxis->ValueToPixel(percent)) * ratio).toPoint());
+    };
+    EXPECT_EQ(at(230, 90), QColor(0, 0, 0));           // flat top of the curve
+    int dashPixels = 0; // the dashed step's top: dashes with gaps between them
+    for (int entry = 45; entry < 95; ++entry)
+        dashPixels += at(entry, 30) == QColor(255, 119, 53) ? 1 : 0;
+    EXPECT_GT(dashPixels, 10);
+    EXPECT_LT(dashPixels, 50);
+    EXPECT_EQ(at(150, 15), CFanCurvePlot::bandModeBackground);
+}
