@@ -13,6 +13,24 @@
 class CChartCtrl;
 class CChartSerie;
 
+// Everything of an axis that the drawn frame (axes, labels, grid) depends on.
+struct AxisFrameState
+{
+    bool visible = false;
+    bool inverted = false;
+    bool automaticTicks = true;
+    double min = 0;
+    double max = 0;
+    QString title;
+    QFont titleFont;
+    QFont labelFont;
+    QRgb textColour = 0;
+    QRgb axisColour = 0;
+    QRgb gridColour = 0;
+    bool gridVisible = true;
+    bool operator==(const AxisFrameState &) const = default;
+};
+
 // One side of the plotting area: maps values to pixels, takes its margin, draws line, ticks,
 // labels, grid and title. Positions: 0 left, 1 bottom, 2 right, 3 top.
 class CChartAxis
@@ -38,6 +56,12 @@ public:
     CChartAxisLabel *GetTitle() { return &title; }
     const CChartAxisLabel *GetTitle() const { return &title; }
     const CChartGrid *GetGrid() const { return &grid; }
+
+    AxisFrameState FrameState() const
+    {
+        return {visible, inverted, automaticTicks, min, max, title.GetText(), title.font, labelFont,
+                textColour.rgb(), axisColour.rgb(), grid.colour.rgb(), grid.visible};
+    }
 
     CScaleMap Map() const { return {startPixel, endPixel, min, max, horizontal, inverted}; }
     int ValueToPixel(double value) const { return Map().transform(value); }

@@ -3,6 +3,7 @@
 #include "ChartBalloonLabel.h"
 #include "ChartCrossHairCursor.h"
 #include "ChartLegend.h"
+#include "ChartPaint.h"
 #include "ChartLineSerie.h"
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
@@ -10,6 +11,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <cstring>
 
 namespace {
 // Series take these in turn as they are added.
@@ -105,15 +108,26 @@ void CChartCtrl::Redraw()
     }
     const ChartRect client{0, 0, width(), height()};
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (backBuffer.size() != pixels || backBuffer.devicePixelRatio() != ratio) {
-        backBuffer = QImage(pixels.expandedTo({1, 1}), QImage::Format_ARGB32_Premultiplied);
-        backBuffer.setDevicePixelRatio(ratio);
-    }
     ++refreshCount;
+    // Series change far more often than the frame: the frame layer is redrawn only when what it
+    // shows has changed, and each redraw starts from a copy of it.
+    FrameState state = CurrentFrameState();
+    if (!frameState || !(*frameState == state)) {
+        const QSize pixels = (QSizeF(size()) * ratio).toSize().expandedTo({1, 1});
+        frameLayer = QImage(pixels, QImage::Format_RGB32);
+        frameLayer.setDevicePixelRatio(ratio);
+        QPainter painter(&frameLayer);
+        PaintBackground(&painter, client);
+        PaintFrame(&painter, client.Inflated(-3, -3));
+        frameState = std::move(state);
+    }
+    // Copied into the buffer we already have: a fresh megabyte each time costs page faults.
+    if (backBuffer.size() != frameLayer.size() || backBuffer.format() != frameLayer.format())
+        backBuffer = QImage(frameLayer.size(), frameLayer.format());
+    backBuffer.setDevicePixelRatio(frameLayer.devicePixelRatio());
+    std::memcpy(backBuffer.bits(), frameLayer.constBits(), static_cast<std::size_t>(frameLayer.sizeInBytes()));
     QPainter painter(&backBuffer);
-    PaintBackground(&painter, client);
-    PaintChart(&painter, client.Inflated(-3, -3));
+    PaintSeries(&painter);
     painter.end();
     update();
 }
@@ -133,21 +147,34 @@ void CChartCtrl::PaintBackground(QPainter *painter, const ChartRect &rect) const
     const QPalette &pal = palette();
     const int r = rect.right - 1;
     const int b = rect.bottom - 1;
-    painter->setPen(pal.color(QPalette::Light));
-    painter->drawLine(rect.left, rect.top, r - 1, rect.top);
-    painter->drawLine(rect.left, rect.top, rect.left, b - 1);
-    painter->setPen(pal.color(QPalette::Shadow));
-    painter->drawLine(rect.left, b, r, b);
-    painter->drawLine(r, rect.top, r, b);
-    painter->setPen(pal.color(QPalette::Midlight));
-    painter->drawLine(rect.left + 1, rect.top + 1, r - 2, rect.top + 1);
-    painter->drawLine(rect.left + 1, rect.top + 1, rect.left + 1, b - 2);
-    painter->setPen(pal.color(QPalette::Dark));
-    painter->drawLine(rect.left + 1, b - 1, r - 1, b - 1);
-    painter->drawLine(r - 1, rect.top + 1, r - 1, b - 1);
+    FillHLine(painter, rect.left, r - 1, rect.top, pal.color(QPalette::Light));
+    FillVLine(painter, rect.left, rect.top, b - 1, pal.color(QPalette::Light));
+    FillHLine(painter, rect.left, r, b, pal.color(QPalette::Shadow));
+    FillVLine(painter, r, rect.top, b, pal.color(QPalette::Shadow));
+    FillHLine(painter, rect.left + 1, r - 2, rect.top + 1, pal.color(QPalette::Midlight));
+    FillVLine(painter, rect.left + 1, rect.top + 1, b - 2, pal.color(QPalette::Midlight));
+    FillHLine(painter, rect.left + 1, r - 1, b - 1, pal.color(QPalette::Dark));
+    FillVLine(painter, r - 1, rect.top + 1, b - 1, pal.color(QPalette::Dark));
+}
+
+CChartCtrl::FrameState CChartCtrl::CurrentFrameState() const
+{
+    FrameState state{size(), devicePixelRatioF(), backgroundColour.rgb(), backGradient, gradientColour1.rgb(),
+                     gradientColour2.rgb(), borderColour.rgb(), palette().cacheKey(), title->Size(), {}};
+    for (std::size_t i = 0; i < axes.size(); ++i) {
+        if (axes[i])
+            state.axes[i] = axes[i]->FrameState();
+    }
+    return state;
 }
 
 void CChartCtrl::PaintChart(QPainter *painter, const ChartRect &rect)
+{
+    PaintFrame(painter, rect);
+    PaintSeries(painter);
+}
+
+void CChartCtrl::PaintFrame(QPainter *painter, const ChartRect &rect)
 {
     ChartRect chartRect = rect;
     plottingRect = rect;
@@ -175,16 +202,15 @@ void CChartCtrl::PaintChart(QPainter *painter, const ChartRect &rect)
         }
     }
 
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(borderColour, 0));
     const int l = plottingRect.left, t = plottingRect.top, r = plottingRect.right, b = plottingRect.bottom;
-    painter->drawLine(l, t, r, t);
-    painter->drawLine(r, t, r, b);
-    painter->drawLine(r, b, l, b);
-    painter->drawLine(l, b, l, t);
-    painter->restore();
+    FillHLine(painter, l, r, t, borderColour);
+    FillVLine(painter, r, t, b, borderColour);
+    FillHLine(painter, l, r, b, borderColour);
+    FillVLine(painter, l, t, b, borderColour);
+}
 
+void CChartCtrl::PaintSeries(QPainter *painter)
+{
     const ChartRect seriesRect{plottingRect.left, plottingRect.top, plottingRect.right + 1, plottingRect.bottom + 1};
     for (auto &[id, serie] : series) {
         serie->SetPlottingRect(seriesRect);
@@ -216,6 +242,7 @@ void CChartCtrl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     backBuffer = QImage();
+    frameState.reset();
     Redraw();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartAxis.h"
 #include "ChartRect.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 
 class CChartAxis;
 class CChartCrossHairCursor;
@@ -66,13 +68,34 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
     virtual void PaintBackground(QPainter *painter, const ChartRect &rect) const;
+    // The frame (title, axes with labels and grids, plot border) then the series and their labels.
     virtual void PaintChart(QPainter *painter, const ChartRect &rect);
 
 private:
+    // What the frame layer was drawn from; a redraw with the same state reuses the layer.
+    struct FrameState
+    {
+        QSize size;
+        qreal ratio = 0;
+        QRgb background = 0;
+        bool gradient = false;
+        QRgb gradient1 = 0;
+        QRgb gradient2 = 0;
+        QRgb border = 0;
+        qint64 paletteKey = 0;
+        QSize titleSize;
+        std::array<std::optional<AxisFrameState>, 4> axes;
+        bool operator==(const FrameState &) const = default;
+    };
+    FrameState CurrentFrameState() const;
+    void PaintFrame(QPainter *painter, const ChartRect &rect);
+    void PaintSeries(QPainter *painter);
     void AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal);
     void ZoomTo(QPoint start, QPoint end);
 
     QImage backBuffer;
+    QImage frameLayer;
+    std::optional<FrameState> frameState;
     int refreshLock = 1;
     bool refreshPending = false;
     bool firstPaintDone = false;

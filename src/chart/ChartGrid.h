@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartPaint.h"
 #include "ChartRect.h"
 
 #include <QColor>
@@ -20,15 +21,12 @@ public:
     {
         if (!visible)
             return;
-        painter->save();
-        painter->setClipRect(plot.ToQRect());
-        painter->setPen(QPen(colour, 0));
+        // Lines run inside the plotting area only, so no clipping is needed.
         for (int p : tickPixels) {
-            if (horizontal)
-                painter->drawLine(p, plot.top, p, plot.bottom - 1);
-            else
-                painter->drawLine(plot.left, p, plot.right - 1, p);
+            if (horizontal && p >= plot.left && p < plot.right)
+                FillVLine(painter, p, plot.top, plot.bottom - 1, colour);
+            else if (!horizontal && p >= plot.top && p < plot.bottom)
+                FillHLine(painter, plot.left, plot.right - 1, p, colour);
         }
-        painter->restore();
     }
 };

@@ -1,6 +1,9 @@
 #include "ChartStandardAxis.h"
 
+#include "ChartPaint.h"
+
 #include <QFontMetrics>
+#include <QtMath>
 #include <QPainter>
 
 #include <algorithm>
@@ -32,13 +35,30 @@ std::vector<double> CChartStandardAxis::TickValues() const
     return ticks;
 }
 
+const QStaticText &CChartStandardAxis::Label(double value) const
+{
+    if (labelFont != labelCacheFont || labelCache.size() > 512) {
+        labelCache.clear();
+        labelCacheFont = labelFont;
+    }
+    const QPair<double, int> key(value, step.decimals);
+    auto it = labelCache.find(key);
+    if (it == labelCache.end()) {
+        QStaticText label(TickLabelText(value, step.decimals));
+        label.setTextFormat(Qt::PlainText);
+        label.prepare(QTransform(), labelFont);
+        it = labelCache.insert(key, label);
+    }
+    return *it;
+}
+
 QSize CChartStandardAxis::LargestLabelSize() const
 {
-    const QFontMetrics metrics(labelFont);
+    const int height = QFontMetrics(labelFont).height();
     QSize largest(0, 0);
     for (double v : TickValues()) {
-        const QString text = TickLabelText(v, step.decimals);
-        largest = largest.expandedTo(QSize(metrics.horizontalAdvance(text), metrics.height()));
+        const QSizeF size = Label(v).size();
+        largest = largest.expandedTo(QSize(qCeil(size.width()), height));
     }
     return largest;
 }
@@ -50,7 +70,6 @@ void CChartStandardAxis::draw(QPainter *painter, const ChartRect &plot, const Ch
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(axisColour, 0));
     painter->setFont(labelFont);
     const QFontMetrics metrics(labelFont);
 
@@ -66,10 +85,10 @@ void CChartStandardAxis::draw(QPainter *painter, const ChartRect &plot, const Ch
     int lineAt;
     if (horizontal) {
         lineAt = secondary ? axisRect.bottom - 1 : axisRect.top + 1;
-        painter->drawLine(startPixel, lineAt, endPixel, lineAt);
+        FillHLine(painter, startPixel, endPixel, lineAt, axisColour);
     } else {
         lineAt = secondary ? axisRect.left + 1 : axisRect.right - 1;
-        painter->drawLine(lineAt, startPixel, lineAt, endPixel);
+        FillVLine(painter, lineAt, startPixel, endPixel, axisColour);
     }
 
     // Title in its strip at the outer edge of the axis room.
@@ -95,29 +114,26 @@ void CChartStandardAxis::draw(QPainter *painter, const ChartRect &plot, const Ch
     }
 
     const CScaleMap map = Map();
-    painter->setPen(QPen(textColour, 0));
+    painter->setPen(textColour);
     for (double v : TickValues()) {
         const int p = map.transform(v);
         if (!map.ContainsPixel(p))
             continue;
-        const QString text = TickLabelText(v, step.decimals);
-        const int textWidth = metrics.horizontalAdvance(text);
-        painter->setPen(QPen(axisColour, 0));
+        const QStaticText &label = Label(v);
+        const int textWidth = qCeil(label.size().width());
         if (horizontal) {
             if (secondary)
-                painter->drawLine(p, axisRect.bottom - 1, p, axisRect.bottom - 4);
+                FillVLine(painter, p, axisRect.bottom - 1, axisRect.bottom - 4, axisColour);
             else
-                painter->drawLine(p, axisRect.top + 1, p, axisRect.top + 4);
+                FillVLine(painter, p, axisRect.top + 1, axisRect.top + 4, axisColour);
             const int top = secondary ? axisRect.bottom - metrics.height() - 5 : axisRect.top + 5;
-            painter->setPen(textColour);
-            painter->drawText(QPoint(p - textWidth / 2, top + metrics.ascent()), text);
+            painter->drawStaticText(QPoint(p - textWidth / 2, top), label);
         } else {
             const int outward = secondary ? 4 : -4;
-            painter->drawLine(lineAt, p, lineAt + outward, p);
-            const int baseline = p - metrics.height() / 2 + metrics.ascent();
+            FillHLine(painter, lineAt, lineAt + outward, p, axisColour);
+            const int top = p - metrics.height() / 2;
             const int left = secondary ? lineAt + 6 : lineAt - 6 - textWidth;
-            painter->setPen(textColour);
-            painter->drawText(QPoint(left, baseline), text);
+            painter->drawStaticText(QPoint(left, top), label);
         }
         grid.tickPixels.push_back(p);
     }

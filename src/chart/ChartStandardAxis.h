@@ -3,6 +3,9 @@
 #include "AxisTicks.h"
 #include "ChartAxis.h"
 
+#include <QHash>
+#include <QStaticText>
+
 // The numeric, linear axis.
 class CChartStandardAxis : public CChartAxis
 {
@@ -23,6 +26,12 @@ protected:
     QSize LargestLabelSize() const override;
 
 private:
+    // Formatted and laid-out tick labels by value, reused from paint to paint: formatting and
+    // shaping text is the costly part of a redraw.
+    const QStaticText &Label(double value) const;
+
     double firstTick = 0;
+    mutable QHash<QPair<double, int>, QStaticText> labelCache;
+    mutable QFont labelCacheFont;
     TickStep step;
 };
