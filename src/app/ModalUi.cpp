@@ -1,5 +1,7 @@
 #include "ModalUi.h"
 
+#include "AboutDlg.h"
+
 #include <QMessageBox>
 
 MsgAnswer QtModalUi::MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
@@ -31,6 +33,6 @@ MsgAnswer QtModalUi::MessageBox(QWidget *owner, const QString &text, const QStri
 
 void QtModalUi::ShowAbout(QWidget *owner)
 {
-    // Stands in until the About dialog with its picture link is built.
-    QMessageBox::about(owner, QStringLiteral("Contact"), QStringLiteral("Orvex Interface Software Version 1"));
+    CAboutDlg dialog(owner);
+    dialog.exec();
 }
