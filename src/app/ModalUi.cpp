@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 MsgAnswer QtModalUi::MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
@@ -35,4 +36,27 @@ void QtModalUi::ShowAbout(QWidget *owner)
 {
     CAboutDlg dialog(owner);
     dialog.exec();
+}
+
+QString QtModalUi::GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtModalUi::GetOpenFileNames(QWidget *owner)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }

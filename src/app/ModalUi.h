@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,6 +19,10 @@ public:
     virtual MsgAnswer MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
                                  MsgButtons buttons) = 0;
     virtual void ShowAbout(QWidget *owner) = 0;
+    // Empty when cancelled. Asks before overwriting an existing file.
+    virtual QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) = 0;
+    // Several may be chosen; empty when cancelled.
+    virtual QStringList GetOpenFileNames(QWidget *owner) = 0;
 };
 
 // The program's own dialogs.
@@ -27,4 +32,6 @@ public:
     MsgAnswer MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
                          MsgButtons buttons) override;
     void ShowAbout(QWidget *owner) override;
+    QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) override;
+    QStringList GetOpenFileNames(QWidget *owner) override;
 };

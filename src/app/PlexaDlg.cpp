@@ -180,6 +180,8 @@ void CPlexaDlg::ConnectHandlers()
 {
     connect(loadDefaultButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedLoadDefault);
     connect(monitorCheck, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedMonitor);
+    connect(saveButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedSaveFile);
+    connect(openButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedOpenFile);
     // A user's choice only, as the list's own selection-change notice is; program changes stay silent.
     for (QComboBox *option : {profile.outputControlType, profile.speedCap, profile.highAlarm, profile.lowAlarm,
                               profile.alarmActiveState, profile.invertPwmOutput})
@@ -242,6 +244,25 @@ bool CPlexaDlg::CheckSingleInstance()
                         MsgIcon::None, MsgButtons::Ok);
     close();
     return false;
+}
+
+void CPlexaDlg::BuildProfileImage()
+{
+    ::BuildProfileImage(profileEntry->ReadProfile(), plot->curve.curveFan, temperatureCodes, profileImage);
+}
+
+void CPlexaDlg::DecodeProfileImage(const std::uint8_t *image, bool fromUpload)
+{
+    chart->EnableRedraw(false);
+    profileEntry->ApplyDecoded(::DecodeProfileImage(image, fromUpload, temperatureCodes), fromUpload);
+    chart->EnableRedraw(true);
+    if (!fromUpload)
+        statusBox->setText(QStringLiteral("Successfully Opened File from PC"));
+}
+
+QString CPlexaDlg::StatusText() const
+{
+    return statusBox->text();
 }
 
 void CPlexaDlg::ClearLiveIndication()

@@ -5,6 +5,7 @@
 #include "ModalUi.h"
 #include "ProfileControls.h"
 #include "ProfileEntry.h"
+#include "ProfileFile.h"
 #include "TemperatureCodeTable.h"
 
 #include <QHash>
@@ -59,6 +60,13 @@ public:
     void OnDeviceChange(int event);
     void OnTimer(int id);
 
+    void OnBnClickedSaveFile() { profileFile.OnBnClickedSaveFile(); }
+    void OnBnClickedOpenFile() { profileFile.OnBnClickedOpenFile(); }
+    void BuildProfileImage();
+    void DecodeProfileImage(const std::uint8_t *image, bool fromUpload);
+    IModalUi &ModalUi() { return *modalUi; }
+    QString StatusText() const;
+
     void LoadDefaultTemplate() { profileEntry->LoadDefaultTemplate(); }
     void ApplyTemperatureLabels() { profileEntry->ApplyTemperatureLabels(); }
     void ApplyVoltageLabels() { profileEntry->ApplyVoltageLabels(); }
@@ -84,6 +92,9 @@ public:
     int baudRate = 9600;
     QString savedTopBandText;
     QString savedBottomBandText;
+    ProfileImage profileImage{};
+    ProfileImage uploadImage{};
+    std::array<std::uint8_t, kFileImageSize> fileImage{};
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -102,6 +113,7 @@ private:
     CChartCtrl *chart = nullptr;
     std::unique_ptr<CFanCurvePlot> plot;
     std::unique_ptr<CProfileEntry> profileEntry;
+    CProfileFile profileFile{*this};
     TemperatureCodeTable temperatureCodes;
 
     QPushButton *connectButton = nullptr;

@@ -54,6 +54,85 @@ void CProfileEntry::SetFormLabels(Form form)
     plot.SetPwmAxisTitle(QStringLiteral("PWM(%)"));
 }
 
+ControlProfile CProfileEntry::ReadProfile() const
+{
+    ControlProfile p;
+    p.inputControlType = controls.inputControlType->currentText();
+    p.outputControlType = controls.outputControlType->currentText();
+    p.softwareNumber = controls.softwareNumber->text();
+    p.versionNumber = controls.versionNumber->text();
+    p.fanSpeedTopBand = controls.fanSpeedTopBand->text();
+    p.topBand = controls.topBand->text();
+    p.fanSpeedBottomBand = controls.fanSpeedBottomBand->text();
+    p.bottomBand = controls.bottomBand->text();
+    p.lowShutOff = controls.lowShutOff->currentText();
+    p.speedCap = controls.speedCap->currentText();
+    p.invertPwmOutput = controls.invertPwmOutput->currentText();
+    p.tachoDependentAlarm = controls.tachoDependentAlarm->currentText();
+    p.highAlarm = controls.highAlarm->currentText();
+    p.lowAlarm = controls.lowAlarm->currentText();
+    p.alarmActiveState = controls.alarmActiveState->currentText();
+    p.multipoint = controls.enableMultipoint->isChecked();
+    return p;
+}
+
+void CProfileEntry::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
+{
+    FanCurve &curve = plot.curve;
+    curve.curveFan.fill(0);
+    curve.pointFan.fill(0);
+    curve.pointDefined.fill(0);
+    plot.PublishCurve();
+    plot.ClearShutOffLine();
+
+    const ControlProfile &f = d.fields;
+    controls.softwareNumber->setText(f.softwareNumber);
+    controls.versionNumber->setText(f.versionNumber);
+
+    controls.inputControlType->setCurrentIndex(d.inputControlType);
+    SetFormLabels(d.voltage ? Form::Voltage : Form::Temperature);
+
+    controls.highAlarm->setEditText(f.highAlarm);
+    if (d.highAlarmEnabled)
+        controls.highAlarm->setEnabled(true);
+    controls.lowAlarm->setEditText(f.lowAlarm);
+    if (d.lowAlarmEnabled)
+        controls.lowAlarm->setEnabled(true);
+    controls.bottomBand->setText(f.bottomBand);
+    controls.topBand->setText(f.topBand);
+    controls.lowShutOff->setEditText(f.lowShutOff);
+    controls.fanSpeedBottomBand->setText(f.fanSpeedBottomBand);
+    controls.fanSpeedTopBand->setText(f.fanSpeedTopBand);
+
+    controls.outputControlType->setCurrentIndex(d.outputControlType);
+    controls.tachoDependentAlarm->setCurrentIndex(d.tachoDependentAlarm);
+    controls.alarmActiveState->setCurrentIndex(d.alarmActiveState);
+    controls.invertPwmOutput->setCurrentIndex(d.invertPwmOutput);
+
+    controls.enableMultipoint->setChecked(f.multipoint);
+    plot.SetBackground(f.multipoint ? CFanCurvePlot::multipointBackground : CFanCurvePlot::bandModeBackground);
+    for (QWidget *field : BandFields())
+        field->setEnabled(!f.multipoint);
+    if (fromUpload && d.setBandIndices) {
+        for (int index : d.definedPoints)
+            curve.pointDefined[index] = 1;
+        curve.bottomBandIndex = d.bottomBandIndex;
+        curve.topBandIndex = d.topBandIndex;
+    }
+    controls.speedCap->setCurrentIndex(d.speedCap);
+
+    curve.curveFan = d.curveFan;
+    plot.PublishCurve();
+    plot.SetShutOffLine(d.shutOffStep);
+    controls.points->clear();
+}
+
+std::vector<QWidget *> CProfileEntry::BandFields() const
+{
+    return {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand,
+            controls.lowShutOff};
+}
+
 void CProfileEntry::LoadDefaultTemplate()
 {
     for (QLineEdit *band : {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "ProfileCodec.h"
 #include "ProfileControls.h"
+
+#include <vector>
+
+class QWidget;
 
 class CFanCurvePlot;
 
@@ -16,6 +21,14 @@ public:
 
     // Fills the option lists in their fixed orders; positions matter to the image codec.
     void FillOptionLists();
+
+    // The profile as the fields show it now.
+    ControlProfile ReadProfile() const;
+    // Puts a decoded image into the fields, lists, labels, axes and curve.
+    void ApplyDecoded(const DecodedProfile &decoded, bool fromUpload);
+
+    // Top and bottom bands, their fan speeds and the shut-off: what multipoint mode rests.
+    std::vector<QWidget *> BandFields() const;
 
 private:
     enum class Form { Temperature, Voltage };

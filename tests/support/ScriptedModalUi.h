@@ -23,6 +23,10 @@ public:
         std::vector<Shown> boxes;
         std::deque<MsgAnswer> answers;
         int aboutShown = 0;
+        std::deque<QString> saveNames;      // empty string: cancelled
+        std::deque<QStringList> openNames;  // empty list: cancelled
+        std::vector<QString> proposedNames; // what the save dialog proposed
+        std::vector<QString> defaultSuffixes;
     };
 
     explicit ScriptedModalUi(Log &log) : log(log) {}
@@ -39,6 +43,26 @@ public:
     }
 
     void ShowAbout(QWidget *) override { ++log.aboutShown; }
+
+    QString GetSaveFileName(QWidget *, const QString &proposedName, const QString &defaultSuffix) override
+    {
+        log.proposedNames.push_back(proposedName);
+        log.defaultSuffixes.push_back(defaultSuffix);
+        if (log.saveNames.empty())
+            return {};
+        const QString name = log.saveNames.front();
+        log.saveNames.pop_front();
+        return name;
+    }
+
+    QStringList GetOpenFileNames(QWidget *) override
+    {
+        if (log.openNames.empty())
+            return {};
+        const QStringList names = log.openNames.front();
+        log.openNames.pop_front();
+        return names;
+    }
 
 private:
     Log &log;
