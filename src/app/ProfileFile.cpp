@@ -40,10 +40,12 @@ void CProfileFile::WriteProfileFile()
         return;
 
     // Written beside the target and renamed over it, so a failed write never costs the old file.
+    // Unbuffered: a full disk must fail the write itself; a buffered one only fails at the flush
+    // inside commit, which Qt 6.4 does not always report before renaming over the old file.
     QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     written = written && file.write(reinterpret_cast<const char *>(image.data()), kProfileImageSize) == kProfileImageSize;
-    written = written && file.commit();
+    written = written && file.error() == QFileDevice::NoError && file.commit();
     if (!written) {
         const QString reason = file.errorString();
         file.cancelWriting();
