@@ -10,4 +10,6 @@ if ! dpkg-query -W -f='${Status}' qt6-charts-dev 2>/dev/null | grep -q 'install 
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends qt6-charts-dev
 fi
 "$root/scripts/build.sh" -DORVEX_BUILD_BENCH=ON -DORVEX_BUILD_TESTS=OFF
-QT_QPA_PLATFORM=offscreen "$ORVEX_BUILD_DIR/bench/chart_bench" "$@"
+export QT_QPA_PLATFORM=offscreen
+"$ORVEX_BUILD_DIR/bench/chart_bench" "$@"
+"$ORVEX_BUILD_DIR/bench/codec_bench" "$@"

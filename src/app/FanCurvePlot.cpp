@@ -7,6 +7,7 @@
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
 #include "EntryRules.h"
+#include "ProfileRules.h"
 #include "ProfileControls.h"
 
 #include <QComboBox>
@@ -114,8 +115,7 @@ void CFanCurvePlot::PlaceTopBand(bool bandMoved)
     const QString topText = controls.topBand->text();
     if (!bandMoved && topText == kNotUsed)
         return;
-    const int t = ReadNumber(topText);
-    const int k = VoltageInput() ? CurveIndexOfVoltage(t) : CurveIndexOfTemperature(t);
+    const int k = BandIndex(topText, VoltageInput());
     const int p = ReadNumber(controls.fanSpeedTopBand->text()); // "N/A" and empty read as 0
     curve.PlaceTopBand(k, p, bandMoved);
     PublishCurve();
@@ -128,8 +128,7 @@ void CFanCurvePlot::PlaceBottomBand(bool bandMoved)
     const QString bottomText = controls.bottomBand->text();
     if (!bandMoved && bottomText == kNotUsed)
         return;
-    const int b = ReadNumber(bottomText);
-    const int k = VoltageInput() ? CurveIndexOfVoltage(b) : CurveIndexOfTemperature(b);
+    const int k = BandIndex(bottomText, VoltageInput());
     if (k >= 1 && k < FanCurve::kPoints)
         curve.curveX[k] = k;
     const QString fanText = controls.fanSpeedBottomBand->text();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ControlProfile.h"
+#include "FanCurve.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// Profiles as "key = value" lines, one field a line, then "curve = " and 256 whole numbers.
+QString FormatProfileText(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan);
+
+struct ParsedProfileText
+{
+    ControlProfile profile;                                        // missing keys keep the default template
+    std::optional<std::array<double, FanCurve::kPoints>> curveFan; // when a curve line was given
+    QString error;                                                 // "line N: ..." when the text is refused
+};
+
+ParsedProfileText ParseProfileText(const QString &text);
