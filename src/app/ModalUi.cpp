@@ -60,3 +60,10 @@ QStringList QtModalUi::GetOpenFileNames(QWidget *owner)
         return {};
     return dialog.selectedFiles();
 }
+
+MyPointerLinker::Result QtModalUi::RunPointLinker(QWidget *owner)
+{
+    MyPointerLinker dialog(owner);
+    dialog.exec();
+    return dialog.Outcome();
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PointLinker.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +25,7 @@ public:
     virtual QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) = 0;
     // Several may be chosen; empty when cancelled.
     virtual QStringList GetOpenFileNames(QWidget *owner) = 0;
+    virtual MyPointerLinker::Result RunPointLinker(QWidget *owner) = 0;
 };
 
 // The program's own dialogs.
@@ -34,4 +37,5 @@ public:
     void ShowAbout(QWidget *owner) override;
     QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) override;
     QStringList GetOpenFileNames(QWidget *owner) override;
+    MyPointerLinker::Result RunPointLinker(QWidget *owner) override;
 };

@@ -46,7 +46,7 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
     plot = std::make_unique<CFanCurvePlot>(*chart, profile, [this] { ClearLiveIndication(); });
-    profileEntry = std::make_unique<CProfileEntry>(profile, *plot);
+    profileEntry = std::make_unique<CProfileEntry>(*this, profile, *plot);
 
     for (int id = 1; id <= 4; ++id) {
         auto *timer = new QTimer(this);
@@ -174,6 +174,7 @@ void CPlexaDlg::CreateControls()
     valueReadout = label(1001);
     monitorCheck = static_cast<QCheckBox *>(controls.value(1052));
     chart = static_cast<CChartCtrl *>(controls.value(1000));
+    chart->setFocusPolicy(Qt::StrongFocus); // arrow keys and Enter edit the curve in multipoint mode
 }
 
 void CPlexaDlg::ConnectHandlers()
@@ -181,6 +182,20 @@ void CPlexaDlg::ConnectHandlers()
     connect(loadDefaultButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedLoadDefault);
     connect(monitorCheck, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedMonitor);
     connect(saveButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedSaveFile);
+    connect(profile.enableMultipoint, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedEnableMultipoint);
+
+    // Typing: every keystroke of the user (programmatic changes stay silent).
+    CProfileEntry *entry = profileEntry.get();
+    connect(profile.softwareNumber, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeSoftwareNumber(); });
+    connect(profile.versionNumber, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeVersionNumber(); });
+    connect(profile.bottomBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeBottomBand(); });
+    connect(profile.fanSpeedTopBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeFanSpeedTopBand(); });
+    connect(profile.fanSpeedBottomBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeFanSpeedBottomBand(); });
+    connect(profile.highAlarm->lineEdit(), &QLineEdit::textEdited, this, [entry] { entry->OnCbnEditchangeHighAlarm(); });
+    connect(profile.lowAlarm->lineEdit(), &QLineEdit::textEdited, this, [entry] { entry->OnCbnEditchangeLowAlarm(); });
+    connect(profile.lowShutOff, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeLowShutOff(); });
+    connect(profile.inputControlType, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeInputType(); });
+    connect(profile.tachoDependentAlarm, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeTachoAlarm(); });
     connect(openButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedOpenFile);
     // A user's choice only, as the list's own selection-change notice is; program changes stay silent.
     for (QComboBox *option : {profile.outputControlType, profile.speedCap, profile.highAlarm, profile.lowAlarm,
@@ -271,17 +286,64 @@ void CPlexaDlg::ClearLiveIndication()
     plot->ClearLiveMarker();
 }
 
-void CPlexaDlg::SwitchMonitoringOff()
+void CPlexaDlg::SwitchMonitoringOff(bool emptyReadouts)
 {
     monitorCheck->setChecked(false);
     monitorCheck->setEnabled(false);
-    valueReadout->clear();
-    pwmReadout->clear();
+    if (emptyReadouts)
+        SetReadouts(QString(), QString());
     monitoringEnabled = false;
+}
+
+void CPlexaDlg::SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm)
+{
+    if (value)
+        valueReadout->setText(*value);
+    if (pwm)
+        pwmReadout->setText(*pwm);
+}
+
+std::function<void()> CPlexaDlg::FocusLostHandler(QObject *field)
+{
+    CProfileEntry *entry = profileEntry.get();
+    if (field == profile.softwareNumber)
+        return [entry] { entry->OnEnKillfocusSoftwareNumber(); };
+    if (field == profile.topBand)
+        return [entry] { entry->OnEnKillfocusTopBand(); };
+    if (field == profile.bottomBand)
+        return [entry] { entry->OnEnKillfocusBottomBand(); };
+    if (field == profile.lowShutOff)
+        return [this] { plot->DrawShutOffLine(); };
+    return {};
+}
+
+void CPlexaDlg::CommitPendingEntry()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (!focused || focused->window() != this || entryCheckRunning)
+        return;
+    if (const std::function<void()> handler = FocusLostHandler(focused)) {
+        entryCheckRunning = true;
+        handler();
+        entryCheckRunning = false;
+    }
+}
+
+void CPlexaDlg::OnBnClickedSaveFile()
+{
+    CommitPendingEntry();
+    profileFile.OnBnClickedSaveFile();
+}
+
+void CPlexaDlg::OnBnClickedOpenFile()
+{
+    CommitPendingEntry();
+    profileFile.OnBnClickedOpenFile();
 }
 
 void CPlexaDlg::OnBnClickedLoadDefault()
 {
+    CommitPendingEntry();
     plot->ClearCursorMarker();
     const MsgAnswer answer = modalUi->MessageBox(this, QStringLiteral("All current data will be lost - Proceed ?"),
                                                  QStringLiteral(" WARNING "), MsgIcon::Warning, MsgButtons::YesNo);
@@ -327,8 +389,14 @@ void CPlexaDlg::OnDeviceChange(int event)
 
 void CPlexaDlg::OnTimer(int id)
 {
-    // Multipoint editing (1), the poll (2) and the download steps (3, 4) hook in here.
-    (void)id;
+    switch (id) {
+    case kChartTimer:
+        if (profile.enableMultipoint->isChecked() && pollEnabled && chartEditEnabled)
+            multipoint.ChartTimerStep();
+        break;
+    default:
+        break; // the poll (2) and the download steps (3, 4) arrive with the controller link
+    }
 }
 
 void CPlexaDlg::SetTimer(int id, int periodMs)
@@ -367,6 +435,21 @@ void CPlexaDlg::closeEvent(QCloseEvent *event)
 
 bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
 {
+    // Leaving a field by Tab, by a click elsewhere or by the window losing focus runs its check,
+    // once: a check's own message box must not run it again.
+    if (event->type() == QEvent::FocusOut && !entryCheckRunning) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason) {
+            if (const std::function<void()> handler = FocusLostHandler(watched)) {
+                entryCheckRunning = true;
+                handler();
+                entryCheckRunning = false;
+            }
+        }
+    }
+    if (event->type() == QEvent::KeyPress && watched == chart &&
+        multipoint.HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
+        return true;
     // Enter and Escape neither confirm nor cancel anything in this window.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);

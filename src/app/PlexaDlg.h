@@ -5,6 +5,7 @@
 #include "ModalUi.h"
 #include "ProfileControls.h"
 #include "ProfileEntry.h"
+#include "Multipoint.h"
 #include "ProfileFile.h"
 #include "TemperatureCodeTable.h"
 
@@ -12,7 +13,9 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class CChartCtrl;
 class CGradientProgressCtrl;
@@ -60,8 +63,16 @@ public:
     void OnDeviceChange(int event);
     void OnTimer(int id);
 
-    void OnBnClickedSaveFile() { profileFile.OnBnClickedSaveFile(); }
-    void OnBnClickedOpenFile() { profileFile.OnBnClickedOpenFile(); }
+    void OnBnClickedSaveFile();
+    void OnBnClickedOpenFile();
+    void OnBnClickedEnableMultipoint() { multipoint.OnBnClickedEnableMultipoint(); }
+    CProfileEntry &Entry() { return *profileEntry; }
+    CMultipointEditor &Multipoint() { return multipoint; }
+    std::vector<QWidget *> BandFields() const { return profileEntry->BandFields(); }
+    // Runs the focus-lost check of a field still being edited, so no typed value is passed over.
+    void CommitPendingEntry();
+    // nullopt leaves a readout as it is.
+    void SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm);
     void BuildProfileImage();
     void DecodeProfileImage(const std::uint8_t *image, bool fromUpload);
     IModalUi &ModalUi() { return *modalUi; }
@@ -71,7 +82,7 @@ public:
     void ApplyTemperatureLabels() { profileEntry->ApplyTemperatureLabels(); }
     void ApplyVoltageLabels() { profileEntry->ApplyVoltageLabels(); }
     void ClearLiveIndication();
-    void SwitchMonitoringOff();
+    void SwitchMonitoringOff(bool emptyReadouts = true);
 
     // Window timers by id, as the exchange and the editing steps expect them.
     void SetTimer(int id, int periodMs);
@@ -105,6 +116,8 @@ private:
     QWidget *CreateControl(const struct ControlSpec &spec);
     void ConnectHandlers();
     bool CheckSingleInstance();
+    // The focus-lost handler of a field, or none.
+    std::function<void()> FocusLostHandler(QObject *field);
 
     std::unique_ptr<IModalUi> modalUi;
     DialogUnits units;
@@ -114,6 +127,8 @@ private:
     std::unique_ptr<CFanCurvePlot> plot;
     std::unique_ptr<CProfileEntry> profileEntry;
     CProfileFile profileFile{*this};
+    CMultipointEditor multipoint{*this};
+    bool entryCheckRunning = false;
     TemperatureCodeTable temperatureCodes;
 
     QPushButton *connectButton = nullptr;

@@ -1,6 +1,8 @@
 #include "ProfileEntry.h"
 
+#include "EntryRules.h"
 #include "FanCurvePlot.h"
+#include "PlexaDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -203,4 +205,218 @@ void CProfileEntry::ApplyTemperatureLabels()
 void CProfileEntry::ApplyVoltageLabels()
 {
     ApplyForm(Form::Voltage);
+}
+
+void CProfileEntry::Warn(const QString &caption, const QString &text)
+{
+    window.ModalUi().MessageBox(&window, text, caption, MsgIcon::Warning, MsgButtons::Ok);
+}
+
+QString CProfileEntry::FormName() const
+{
+    return controls.inputControlType->currentText() == QStringLiteral("Temperature") ? QStringLiteral("Temperature")
+                                                                                      : QStringLiteral("Voltage");
+}
+
+int CProfileEntry::ParseBandField(int limit, QLineEdit *field)
+{
+    const BandNumber parsed = ParseBandNumber(limit, field->text());
+    if (parsed.fieldText)
+        field->setText(*parsed.fieldText);
+    return parsed.value;
+}
+
+int CProfileEntry::ParseBandField(int limit, QComboBox *field)
+{
+    const BandNumber parsed = ParseBandNumber(limit, field->currentText());
+    if (parsed.fieldText)
+        field->setEditText(*parsed.fieldText);
+    return parsed.value;
+}
+
+void CProfileEntry::DefineEndsIfNothingDefined()
+{
+    FanCurve &curve = plot.curve;
+    if (curve.DefinedPointCount() != 0)
+        return;
+    for (int end : {0, FanCurve::kPoints - 1}) {
+        curve.pointFan[end] = 0;
+        curve.pointDefined[end] = 1;
+    }
+}
+
+void CProfileEntry::OnEnChangeSoftwareNumber()
+{
+    window.ClearLiveIndication();
+    if (ReadNumber(controls.softwareNumber->text()) > 99999)
+        controls.softwareNumber->setText(QStringLiteral("99999"));
+}
+
+void CProfileEntry::OnEnKillfocusSoftwareNumber()
+{
+    const int n = ReadNumber(controls.softwareNumber->text());
+    controls.softwareNumber->setText(n > 0 ? QStringLiteral("%1").arg(n, 5, 10, QLatin1Char('0')) : QStringLiteral("00000"));
+}
+
+void CProfileEntry::OnEnChangeVersionNumber()
+{
+    window.ClearLiveIndication();
+    if (ReadNumber(controls.versionNumber->text()) > 255)
+        controls.versionNumber->setText(QStringLiteral("255"));
+}
+
+void CProfileEntry::OnEnKillfocusTopBand()
+{
+    window.ClearLiveIndication();
+    const int limit = controls.inputControlType->currentText() == QStringLiteral("Voltage") ? 10 : 63;
+    const int v = ParseBandField(limit, controls.topBand);
+    if (v == NotSetValue) {
+        Warn(QStringLiteral("Invalid parameter!"), QStringLiteral("Value not withing range"));
+        controls.topBand->setText(window.savedTopBandText);
+        return;
+    }
+    if (controls.bottomBand->text() == QStringLiteral("N/A"))
+        DefineEndsIfNothingDefined();
+    if (v == 0) {
+        Warn(QStringLiteral("Warning"), QStringLiteral("Temperature Top Band value must be greater than 0"));
+        controls.topBand->setText(window.savedTopBandText);
+        return;
+    }
+    if (v <= ReadNumber(controls.bottomBand->text())) {
+        Warn(QStringLiteral("Warning"), QStringLiteral("Please choose a value greater than %1 Bottom Band").arg(FormName()));
+        controls.topBand->setText(window.savedTopBandText);
+        return;
+    }
+    plot.PlaceTopBand();
+    window.savedTopBandText = controls.topBand->text();
+}
+
+void CProfileEntry::OnEnKillfocusBottomBand()
+{
+    window.ClearLiveIndication();
+    plot.ClearShutOffLine();
+    if (controls.topBand->text() == QStringLiteral("N/A")) {
+        controls.bottomBand->clear();
+        return;
+    }
+    const int top = ReadNumber(controls.topBand->text());
+    if (ReadNumber(controls.bottomBand->text()) >= top) {
+        Warn(QStringLiteral("Warning"), QStringLiteral("Please choose a value smaller than %1 Top Band").arg(FormName()));
+        controls.bottomBand->setText(window.savedBottomBandText);
+        plot.DrawShutOffLine();
+        return;
+    }
+    const int v = ParseBandField(top - 1, controls.bottomBand);
+    if (v == NotSetValue) {
+        Warn(QStringLiteral("Invalid parameter!"), QStringLiteral("Value not withing range"));
+        controls.bottomBand->setText(window.savedBottomBandText);
+        return;
+    }
+    DefineEndsIfNothingDefined();
+    plot.curve.curveFan[0] = 0;
+    const QString shutOff = controls.lowShutOff->currentText();
+    if (v == 0 && shutOff != QStringLiteral("Always On") && shutOff != QStringLiteral("N/A")) {
+        controls.bottomBand->clear();
+        Warn(QStringLiteral("WARNING"),
+             QStringLiteral("For Temperature Bottom Band value to be 0, %1 value must be 'Always On' or 'N/A'")
+                 .arg(controls.inputControlType->currentText() == QStringLiteral("Voltage")
+                          ? QStringLiteral("Voltage Shut Off")
+                          : QStringLiteral("Low Temperature Shut Off")));
+        controls.bottomBand->setText(window.savedBottomBandText);
+        plot.DrawShutOffLine();
+        return;
+    }
+    const QString fan = controls.fanSpeedBottomBand->text();
+    if (fan == QStringLiteral("N/A") || fan.isEmpty())
+        return; // no fan speed yet: nothing to place, the last accepted text stays
+    plot.PlaceBottomBand();
+    window.savedBottomBandText = controls.bottomBand->text();
+}
+
+void CProfileEntry::OnEnChangeBottomBand()
+{
+    window.SwitchMonitoringOff();
+}
+
+void CProfileEntry::OnEnChangeFanSpeedTopBand()
+{
+    window.ClearLiveIndication();
+    window.SwitchMonitoringOff();
+    if (ParseBandField(100, controls.fanSpeedTopBand) == NotSetValue)
+        return;
+    if (controls.topBand->text() == QStringLiteral("N/A"))
+        return;
+    plot.PlaceTopBand(false);
+}
+
+void CProfileEntry::OnEnChangeFanSpeedBottomBand()
+{
+    window.ClearLiveIndication();
+    window.SwitchMonitoringOff();
+    plot.ClearShutOffLine();
+    if (ParseBandField(100, controls.fanSpeedBottomBand) == NotSetValue)
+        return;
+    if (controls.bottomBand->text() == QStringLiteral("N/A"))
+        return;
+    plot.PlaceBottomBand(false);
+}
+
+void CProfileEntry::OnCbnSelchangeLowShutOff()
+{
+    window.ClearLiveIndication();
+    window.SwitchMonitoringOff();
+}
+
+void CProfileEntry::OnCbnEditchangeHighAlarm()
+{
+    window.ClearLiveIndication();
+    const int limit = controls.inputControlType->currentText() == QStringLiteral("Voltage") ? 10 : 115;
+    if (ParseBandField(limit, controls.highAlarm) == 0)
+        controls.highAlarm->setEditText(QStringLiteral("1"));
+}
+
+void CProfileEntry::OnCbnEditchangeLowAlarm()
+{
+    window.ClearLiveIndication();
+    const int n = ReadNumber(controls.lowAlarm->currentText());
+    if (n <= -35)
+        controls.lowAlarm->setEditText(QStringLiteral("-35"));
+    if (n >= 55)
+        controls.lowAlarm->setEditText(QStringLiteral("55"));
+}
+
+void CProfileEntry::OnCbnSelchangeInputType()
+{
+    window.ClearLiveIndication();
+    plot.ClearShutOffLine();
+    if (controls.inputControlType->currentIndex() < 0)
+        return;
+    const QString type = controls.inputControlType->currentText();
+    if (type == QStringLiteral("Temperature")) {
+        window.SwitchMonitoringOff();
+        ApplyTemperatureLabels();
+    } else if (type == QStringLiteral("Voltage")) {
+        if (controls.enableMultipoint->isChecked())
+            window.SetReadouts(QString::asprintf("Voltage: %0.2f", window.liveValue), std::nullopt);
+        window.SwitchMonitoringOff(false);
+        ApplyTemperatureLabels();
+        ApplyVoltageLabels();
+    }
+    controls.points->setText(controls.enableMultipoint->isChecked() ? QStringLiteral("Points: 0") : QString());
+}
+
+void CProfileEntry::OnCbnSelchangeTachoAlarm()
+{
+    window.ClearLiveIndication();
+    if (controls.tachoDependentAlarm->currentIndex() < 0)
+        return;
+    if (controls.tachoDependentAlarm->currentText() == QStringLiteral("Disabled")) {
+        controls.speedCap->setCurrentIndex(0); // "N/A"
+        controls.speedCap->setEnabled(false);
+    } else {
+        controls.alarmActiveState->setCurrentIndex(1); // "Low"
+        controls.alarmActiveState->setEnabled(true);
+        controls.speedCap->setCurrentIndex(-1);
+        controls.speedCap->setEnabled(true);
+    }
 }

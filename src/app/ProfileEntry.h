@@ -8,12 +8,33 @@
 class QWidget;
 
 class CFanCurvePlot;
+class CPlexaDlg;
+class QComboBox;
+class QLineEdit;
 
 // Fills and switches the profile fields: the default template and the temperature and voltage forms.
 class CProfileEntry
 {
 public:
-    CProfileEntry(ProfileControls &controls, CFanCurvePlot &plot) : controls(controls), plot(plot) {}
+    CProfileEntry(CPlexaDlg &window, ProfileControls &controls, CFanCurvePlot &plot)
+        : window(window), controls(controls), plot(plot)
+    {
+    }
+
+    // Entry rules: each field is checked as it is typed or left.
+    void OnEnChangeSoftwareNumber();
+    void OnEnKillfocusSoftwareNumber();
+    void OnEnChangeVersionNumber();
+    void OnEnKillfocusTopBand();
+    void OnEnKillfocusBottomBand();
+    void OnEnChangeBottomBand();
+    void OnEnChangeFanSpeedTopBand();
+    void OnEnChangeFanSpeedBottomBand();
+    void OnCbnSelchangeLowShutOff();
+    void OnCbnEditchangeHighAlarm();
+    void OnCbnEditchangeLowAlarm();
+    void OnCbnSelchangeInputType();
+    void OnCbnSelchangeTachoAlarm();
 
     void LoadDefaultTemplate();
     void ApplyTemperatureLabels();
@@ -35,6 +56,14 @@ private:
     void SetFormLabels(Form form);
     void ApplyForm(Form form);
 
+    // ParseBandNumber on a field, writing back what the field must show.
+    int ParseBandField(int limit, QLineEdit *field);
+    int ParseBandField(int limit, QComboBox *field);
+    void Warn(const QString &caption, const QString &text);
+    QString FormName() const;
+    void DefineEndsIfNothingDefined();
+
+    CPlexaDlg &window;
     ProfileControls &controls;
     CFanCurvePlot &plot;
 };

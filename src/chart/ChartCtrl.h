@@ -45,6 +45,12 @@ public:
     void EnableRedraw(bool enable);
     void ResetZoom();
     double GetMouseInfo(int selector);
+    // Records an event as the mouse would: keyboard editing goes through the same path.
+    void RecordMouseEvent(int state, QPoint point)
+    {
+        mouseEventState = state;
+        eventPoint = point;
+    }
 
     void SetBackColor(QColor colour);
     QColor GetBackColor() const { return backgroundColour; }

@@ -150,6 +150,38 @@ void FanCurve::PlaceBottomBand(int k, int p, bool bandMoved)
     curveFan[k - 1] = p; // the fan holds the bottom speed one entry below the band
 }
 
+void FanCurve::AddPoint(int i, int q)
+{
+    if (i < 0 || i >= kPoints)
+        return;
+    pointDefined[i] = 1;
+    pointFan[i] = q;
+
+    int j = i - 1;
+    while (j >= 1 && pointDefined[j] == 0)
+        --j;
+    if (j < 1)
+        j = 0; // entry 0 anchors whether or not it is defined
+    if (j < i) {
+        const double slope = (curveFan[j] - q) / (j - i);
+        for (int x = i; x > j; --x) {
+            curveFan[x] = RoundHalfAway((x - i) * slope + q);
+            curveX[x] = x;
+        }
+    }
+
+    int n = i + 1;
+    while (n < kPoints && pointDefined[n] == 0)
+        ++n;
+    const double anchorX = n < kPoints ? n : kPoints;
+    const double anchorFan = n < kPoints ? curveFan[n] : curveFan[kPoints - 1];
+    const double slope = (anchorFan - q) / (anchorX - i);
+    for (int x = i; x < n && x < kPoints; ++x) {
+        curveFan[x] = RoundHalfAway((x - i) * slope + q);
+        curveX[x] = x;
+    }
+}
+
 int FanCurve::DefinedPointCount() const
 {
     int count = 0;

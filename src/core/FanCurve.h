@@ -29,6 +29,9 @@ struct FanCurve
     void PlaceTopBand(int k, int p, bool bandMoved);
     void PlaceBottomBand(int k, int p, bool bandMoved);
     int DefinedPointCount() const;
+    // A point placed by hand at entry i with q percent; the straight lines to the neighbouring
+    // defined points (or entry 0 below, the far end above) are drawn again.
+    void AddPoint(int i, int q);
 };
 
 // Entries of the dashed shut-off step: where the fan stops and where the bottom band starts.

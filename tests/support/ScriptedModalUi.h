@@ -27,6 +27,8 @@ public:
         std::deque<QStringList> openNames;  // empty list: cancelled
         std::vector<QString> proposedNames; // what the save dialog proposed
         std::vector<QString> defaultSuffixes;
+        std::deque<MyPointerLinker::Result> linkerResults; // Cancel when it runs dry
+        int linkerShown = 0;
     };
 
     explicit ScriptedModalUi(Log &log) : log(log) {}
@@ -53,6 +55,16 @@ public:
         const QString name = log.saveNames.front();
         log.saveNames.pop_front();
         return name;
+    }
+
+    MyPointerLinker::Result RunPointLinker(QWidget *) override
+    {
+        ++log.linkerShown;
+        if (log.linkerResults.empty())
+            return MyPointerLinker::Result::Cancel;
+        const MyPointerLinker::Result result = log.linkerResults.front();
+        log.linkerResults.pop_front();
+        return result;
     }
 
     QStringList GetOpenFileNames(QWidget *) override
