@@ -104,6 +104,7 @@ QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
         if (spec.kind == ControlKind::EditableCombo) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr); // typing must not be completed to a list item behind the checks
         }
         // The template's height includes the dropped list; the closed box follows the font.
         rect.setHeight(std::min(rect.height(), std::max(units.Y(kComboClosedHeightDlu), combo->sizeHint().height())));

@@ -319,7 +319,8 @@ void CChartCtrl::mouseDoubleClickEvent(QMouseEvent *event)
         eventPoint = event->position().toPoint();
         mouseEventState = RightDown; // the second press of a right double-click is still a press
     }
-    QWidget::mouseDoubleClickEvent(event);
+    // Not the base handler: it would pass the double-click on as a press and overwrite the record.
+    event->accept();
 }
 
 void CChartCtrl::ZoomTo(QPoint start, QPoint end)

@@ -12,6 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // A started main window with scripted dialogs and a lock name of its own.
 class WindowTest : public ::testing::Test
 {
