@@ -242,3 +242,12 @@ int CFanCurvePlot::LiveMarkerSize() const
 {
     return liveMarker->PointWidth();
 }
+
+void CFanCurvePlot::ShowLivePoint(double x, double pwm)
+{
+    chart.EnableRedraw(false);
+    liveMarker->SetPointSize(18, 18);
+    liveMarker->RemoveAllPoints();
+    liveMarker->AppendPoint(QPointF(x, pwm));
+    chart.EnableRedraw(true);
+}

@@ -58,6 +58,8 @@ public:
     std::vector<QPointF> CursorMarker() const;
     std::vector<QPointF> LiveMarker() const;
     int LiveMarkerSize() const;
+    // The controller's operating point, as monitoring shows it.
+    void ShowLivePoint(double x, double pwm);
 
     CChartStandardAxis *valueAxis = nullptr;
     CChartStandardAxis *pwmAxis = nullptr;

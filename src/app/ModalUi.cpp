@@ -1,6 +1,7 @@
 #include "ModalUi.h"
 
 #include "AboutDlg.h"
+#include "ComSetting.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -66,4 +67,12 @@ MyPointerLinker::Result QtModalUi::RunPointLinker(QWidget *owner)
     MyPointerLinker dialog(owner);
     dialog.exec();
     return dialog.Outcome();
+}
+
+std::optional<ComSettings> QtModalUi::RunComSetting(QWidget *owner, const ComSettings &current)
+{
+    comsetting dialog(current, ListPorts(), owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Settings();
 }

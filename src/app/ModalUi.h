@@ -1,9 +1,12 @@
 #pragma once
 
 #include "PointLinker.h"
+#include "PortList.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -26,6 +29,8 @@ public:
     // Several may be chosen; empty when cancelled.
     virtual QStringList GetOpenFileNames(QWidget *owner) = 0;
     virtual MyPointerLinker::Result RunPointLinker(QWidget *owner) = 0;
+    // The port to connect to; none when cancelled.
+    virtual std::optional<ComSettings> RunComSetting(QWidget *owner, const ComSettings &current) = 0;
 };
 
 // The program's own dialogs.
@@ -38,4 +43,5 @@ public:
     QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) override;
     QStringList GetOpenFileNames(QWidget *owner) override;
     MyPointerLinker::Result RunPointLinker(QWidget *owner) override;
+    std::optional<ComSettings> RunComSetting(QWidget *owner, const ComSettings &current) override;
 };

@@ -184,6 +184,7 @@ void CPlexaDlg::ConnectHandlers()
     connect(monitorCheck, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedMonitor);
     connect(saveButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedSaveFile);
     connect(profile.enableMultipoint, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedEnableMultipoint);
+    connect(connectButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedConnect);
 
     // Typing: every keystroke of the user (programmatic changes stay silent).
     CProfileEntry *entry = profileEntry.get();
@@ -356,6 +357,44 @@ void CPlexaDlg::OnBnClickedLoadDefault()
     setWindowTitle(QStringLiteral("Default Template Loaded - Tamlin Orvex Interface"));
 }
 
+void CPlexaDlg::OnBnClickedConnect()
+{
+    Guarded([this] { link.OnBnClickedConnect(); });
+}
+
+void CPlexaDlg::ShowSerialError(const CSerialException &error)
+{
+    QString text;
+    if (!error.GetErrorMessage(text))
+        text = QStringLiteral("An unknown error occurred.");
+    modalUi->MessageBox(this, text, kWindowTitle, MsgIcon::Stop, MsgButtons::Ok);
+}
+
+void CPlexaDlg::SetConnectedLook(bool connected)
+{
+    connectButton->setIcon(QIcon(connected ? QStringLiteral(":/pictures/136.png") : QStringLiteral(":/pictures/135.png")));
+    connectButton->setText(connected ? QStringLiteral("\nDisconnect\nfrom PORT") : QStringLiteral("\nConnect\nto PORT"));
+    portConnected = connected;
+    if (connected)
+        portEverConnected = true;
+}
+
+void CPlexaDlg::SetTransferButtons(bool enabled)
+{
+    downloadButton->setEnabled(enabled);
+    uploadButton->setEnabled(enabled);
+}
+
+void CPlexaDlg::SetStatusText(const QString &text)
+{
+    statusBox->setText(text);
+}
+
+void CPlexaDlg::EnableMonitorCheck()
+{
+    monitorCheck->setEnabled(true);
+}
+
 void CPlexaDlg::OnCbnSelchangeOption()
 {
     ClearLiveIndication();
@@ -395,8 +434,11 @@ void CPlexaDlg::OnTimer(int id)
         if (profile.enableMultipoint->isChecked() && pollEnabled && chartEditEnabled)
             multipoint.ChartTimerStep();
         break;
+    case kPollTimer:
+        Guarded([this] { link.Poll(); });
+        break;
     default:
-        break; // the poll (2) and the download steps (3, 4) arrive with the controller link
+        break; // the download steps (3, 4) arrive with the transfers
     }
 }
 

@@ -5,7 +5,9 @@
 #include "ModalUi.h"
 #include "ProfileControls.h"
 #include "ProfileEntry.h"
+#include "ControllerLink.h"
 #include "Multipoint.h"
+#include "SerialException.h"
 #include "ProfileFile.h"
 #include "TemperatureCodeTable.h"
 
@@ -35,6 +37,7 @@ public:
     static constexpr int kPollTimer = 2;
     static constexpr int kDownloadStepTimer = 3;
     static constexpr int kProgressTimer = 4;
+    static constexpr int kDeviceRemoveComplete = 0x8004;
 
     explicit CPlexaDlg(QWidget *parent = nullptr);
     ~CPlexaDlg() override;
@@ -66,6 +69,23 @@ public:
     void OnBnClickedSaveFile();
     void OnBnClickedOpenFile();
     void OnBnClickedEnableMultipoint() { multipoint.OnBnClickedEnableMultipoint(); }
+    void OnBnClickedConnect();
+    CControllerLink &Link() { return link; }
+    // The connect button and the connected flag follow the port.
+    void SetConnectedLook(bool connected);
+    void SetTransferButtons(bool enabled);
+    void SetStatusText(const QString &text);
+    void EnableMonitorCheck();
+    // Runs a handler; a serial failure ends it with the platform's text in an error box.
+    template <class Handler> void Guarded(Handler &&handler)
+    {
+        try {
+            handler();
+        } catch (const CSerialException &error) {
+            ShowSerialError(error);
+        }
+    }
+    void ShowSerialError(const CSerialException &error);
     CProfileEntry &Entry() { return *profileEntry; }
     CMultipointEditor &Multipoint() { return multipoint; }
     std::vector<QWidget *> BandFields() const { return profileEntry->BandFields(); }
@@ -98,8 +118,9 @@ public:
     bool chartEditEnabled = true;
     bool transferWarning = false;
     QString exchangeStage;
-    double liveValue = 0;
+    float liveValue = 0;
     int portNumber = 1;
+    QString portDevice; // the port last chosen
     int baudRate = 9600;
     QString savedTopBandText;
     QString savedBottomBandText;
@@ -128,6 +149,7 @@ private:
     std::unique_ptr<CProfileEntry> profileEntry;
     CProfileFile profileFile{*this};
     CMultipointEditor multipoint{*this};
+    CControllerLink link{*this};
     bool entryCheckRunning = false;
     TemperatureCodeTable temperatureCodes;
 

@@ -29,6 +29,8 @@ public:
         std::vector<QString> defaultSuffixes;
         std::deque<MyPointerLinker::Result> linkerResults; // Cancel when it runs dry
         int linkerShown = 0;
+        std::deque<std::optional<ComSettings>> comSettings; // nullopt: cancelled
+        std::vector<ComSettings> comSettingShownWith;
     };
 
     explicit ScriptedModalUi(Log &log) : log(log) {}
@@ -65,6 +67,16 @@ public:
         const MyPointerLinker::Result result = log.linkerResults.front();
         log.linkerResults.pop_front();
         return result;
+    }
+
+    std::optional<ComSettings> RunComSetting(QWidget *, const ComSettings &current) override
+    {
+        log.comSettingShownWith.push_back(current);
+        if (log.comSettings.empty())
+            return std::nullopt;
+        const std::optional<ComSettings> answer = log.comSettings.front();
+        log.comSettings.pop_front();
+        return answer;
     }
 
     QStringList GetOpenFileNames(QWidget *) override

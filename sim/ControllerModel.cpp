@@ -1,0 +1,117 @@
+#include "ControllerModel.h"
+
+#include <algorithm>
+
+int ControllerModel::PwmOutput() const
+{
+    if (!stored)
+        return 0;
+    return (*stored)[static_cast<std::size_t>(std::clamp(input, 0, 255))];
+}
+
+bool ControllerModel::VoltageInput() const
+{
+    return stored && ((*stored)[ImageLayout::kSettingsFlags] & ImageLayout::kFlagVoltage);
+}
+
+QByteArray ControllerModel::MonitorFrame() const
+{
+    return QStringLiteral("<ADC%1)%2/ PWM: %3/ Alarm: %4>")
+        .arg(VoltageInput() ? QLatin1Char('V') : QLatin1Char('T'))
+        .arg(std::clamp(input, 0, 255))
+        .arg(PwmOutput())
+        .arg(alarm)
+        .toLatin1();
+}
+
+void ControllerModel::Queue(qint64 dueMs, const QByteArray &bytes)
+{
+    pending.emplace_back(dueMs, bytes);
+}
+
+// A slow line: the bytes leave one after another at the set pace.
+void ControllerModel::Trickle(qint64 nowMs, const QByteArray &bytes)
+{
+    if (faults.trickleBytesPerSecond <= 0) {
+        Queue(nowMs, bytes);
+        return;
+    }
+    for (int i = 0; i < bytes.size(); ++i)
+        Queue(nowMs + (static_cast<qint64>(i) * 1000) / faults.trickleBytesPerSecond, bytes.mid(i, 1));
+}
+
+void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
+{
+    for (char byte : bytes) {
+        if (mode == Mode::Receiving) {
+            incoming.append(byte);
+            if (incoming.size() == kProfileImageSize) {
+                ProfileImage image{};
+                std::copy(incoming.begin(), incoming.end(), image.begin());
+                stored = image;
+                incoming.clear();
+                mode = Mode::Test;
+                // Six pieces about a second apart; no monitor frames until they are out.
+                for (int i = 0; i < 6; ++i)
+                    Queue(nowMs + (i + 1) * kReplyPeriodMs - 500, kReplyPieces[i]);
+                quietUntilMs = nowMs + 7 * kReplyPeriodMs;
+                nextFrameMs = quietUntilMs;
+            }
+            continue;
+        }
+        switch (byte) {
+        case 'W':
+            mode = Mode::Receiving;
+            incoming.clear();
+            pending.clear();
+            quietUntilMs = nowMs + 60000; // until the image is in
+            break;
+        case 'S':
+            mode = Mode::Uploading;
+            uploadHalf = 0;
+            pending.clear();
+            quietUntilMs = nowMs + 60000;
+            break;
+        case 'X':
+            if (mode == Mode::Uploading) {
+                QByteArray half = stored ? QByteArray(reinterpret_cast<const char *>(stored->data()) + uploadHalf * 160, 160)
+                                         : QByteArray(160, static_cast<char>(0xFF));
+                if (faults.shortAnswers)
+                    half.truncate(kShortAnswer);
+                Trickle(nowMs, half);
+                if (++uploadHalf == 2) {
+                    mode = Mode::Test;
+                    quietUntilMs = nowMs + 2000;
+                    nextFrameMs = quietUntilMs;
+                }
+            }
+            break;
+        default:
+            break; // anything else is not a command
+        }
+    }
+}
+
+QByteArray ControllerModel::Poll(qint64 nowMs)
+{
+    if (mode == Mode::Test && nowMs >= quietUntilMs && nowMs >= nextFrameMs) {
+        const int period = faults.floodFramesPerSecond > 0 ? 1000 / faults.floodFramesPerSecond : kFramePeriodMs;
+        nextFrameMs = nowMs + std::max(period, 1);
+        QByteArray frame = MonitorFrame();
+        if (faults.garbage) {
+            for (char &c : frame) {
+                noise = noise * 1103515245u + 12345u;
+                c = static_cast<char>(noise >> 16);
+            }
+        }
+        Trickle(nowMs, frame);
+    }
+    QByteArray out;
+    while (!pending.empty() && pending.front().first <= nowMs) {
+        out.append(pending.front().second);
+        pending.pop_front();
+    }
+    if (faults.silent)
+        return {};
+    return out;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ProfileCodec.h"
+
+#include <QByteArray>
+
+#include <deque>
+#include <optional>
+
+// The controller's side of the protocol, on a clock the caller advances: bytes from the tool go
+// in, and the bytes the controller sends by a given time come out.
+class ControllerModel
+{
+public:
+    struct Faults
+    {
+        bool silent = false;       // sends nothing at all
+        bool garbage = false;      // frames replaced by noise
+        bool shortAnswers = false; // upload halves cut short
+        int trickleBytesPerSecond = 0; // 0: every answer at once; else paced like a slow line
+        int floodFramesPerSecond = 0;  // 0: one frame a second
+    };
+
+    static constexpr int kFramePeriodMs = 1000;
+    static constexpr int kReplyPeriodMs = 1000;
+    static constexpr int kShortAnswer = 100;
+    static inline const QByteArray kReplyPieces[6] = {
+        QByteArray("\r\nProfile received\r\n"),
+        QByteArray("320 bytes stored\r\n"),
+        QByteArray("Configuration saved. "),
+        QByteArray("x - Test Mode, w - Configuration Mode\r\n"),
+        QByteArray("Controller restarting\r\n"),
+        QByteArray("Test Mode active"),
+    };
+
+    void Receive(const QByteArray &bytes, qint64 nowMs);
+    QByteArray Poll(qint64 nowMs);
+
+    void SetInput(int adc) { input = adc; }
+    void SetAlarm(int code) { alarm = code; }
+    void SetFaults(const Faults &f) { faults = f; }
+    void LoadProfile(const ProfileImage &image) { stored = image; }
+    const std::optional<ProfileImage> &Stored() const { return stored; }
+
+    // The fan output the stored curve table gives for the current input.
+    int PwmOutput() const;
+    bool VoltageInput() const;
+    QByteArray MonitorFrame() const;
+
+private:
+    enum class Mode { Test, Receiving, Uploading };
+    void Queue(qint64 dueMs, const QByteArray &bytes);
+    void Trickle(qint64 nowMs, const QByteArray &bytes);
+
+    Mode mode = Mode::Test;
+    QByteArray incoming;
+    std::optional<ProfileImage> stored;
+    int uploadHalf = 0;
+    int input = 142;
+    int alarm = 0;
+    Faults faults;
+    qint64 nextFrameMs = 0;
+    qint64 quietUntilMs = 0;
+    std::deque<std::pair<qint64, QByteArray>> pending;
+    unsigned noise = 12345;
+};

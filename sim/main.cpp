@@ -1,0 +1,88 @@
+// orvex-sim: a simulated Orvex controller on a pseudo-terminal, for trying the tool without hardware.
+#include "PortList.h"
+#include "PtyController.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvex-sim"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated Orvex fan-speed controller on a pseudo-terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
+                                   QStringLiteral("Input reading as an 8-bit ADC value (default 142)."), QStringLiteral("adc"), QStringLiteral("142"));
+    const QCommandLineOption alarm({QStringLiteral("a"), QStringLiteral("alarm")}, QStringLiteral("Alarm code 0-5 (default 0)."),
+                                   QStringLiteral("code"), QStringLiteral("0"));
+    const QCommandLineOption profile({QStringLiteral("p"), QStringLiteral("profile")},
+                                     QStringLiteral("Stored profile to start with (a 320-byte profile file)."), QStringLiteral("file"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Send nothing."));
+    const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Send noise instead of frames."));
+    const QCommandLineOption shortAnswers(QStringLiteral("short-answers"), QStringLiteral("Cut upload answers short."));
+    const QCommandLineOption trickle(QStringLiteral("trickle"), QStringLiteral("Send at most this many bytes a second."),
+                                     QStringLiteral("bytes"), QStringLiteral("0"));
+    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle});
+    parser.process(app);
+
+    PtyController controller;
+    if (!controller.Start()) {
+        QTextStream(stderr) << "orvex-sim: could not make a pseudo-terminal\n";
+        return 1;
+    }
+    ControllerModel &model = controller.Model();
+    model.SetInput(parser.value(input).toInt());
+    model.SetAlarm(parser.value(alarm).toInt());
+    ControllerModel::Faults faults;
+    faults.silent = parser.isSet(silent);
+    faults.garbage = parser.isSet(garbage);
+    faults.shortAnswers = parser.isSet(shortAnswers);
+    faults.trickleBytesPerSecond = parser.value(trickle).toInt();
+    model.SetFaults(faults);
+    if (parser.isSet(profile)) {
+        QFile file(parser.value(profile));
+        if (!file.open(QIODevice::ReadOnly) || file.size() < kProfileImageSize) {
+            QTextStream(stderr) << "orvex-sim: " << parser.value(profile) << ": not a profile file\n";
+            return 1;
+        }
+        const QByteArray bytes = file.read(kProfileImageSize);
+        ProfileImage image{};
+        std::copy(bytes.begin(), bytes.end(), image.begin());
+        model.LoadProfile(image);
+    }
+
+    // Ctrl+C and kill end the simulator cleanly, taking its registration with it.
+    ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe);
+    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
+
+    RegisterSimulator(controller.DevicePath());
+    QTextStream out(stdout);
+    out << controller.DevicePath() << Qt::endl;
+    out << "In Orvex Interface: Connect to PORT, pick \"" << kSimulatorDescription << " ("
+        << controller.DevicePath() << ")\", OK. Ctrl+C stops the simulator." << Qt::endl;
+    const int result = app.exec();
+    UnregisterSimulator();
+    return result;
+}

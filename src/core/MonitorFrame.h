@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What a monitor frame says, converted for display.
+struct MonitorReading
+{
+    enum Kind { Temperature = 1, Voltage = 2 };
+    Kind kind = Temperature;
+    int adc = 0;
+    int pwmRaw = 0;
+    std::optional<int> alarm;
+    float liveValue = 0;  // degC, or the voltage count (0..255)
+    float livePointX = 0; // x on the chart's entry scale
+    float pwmPercent = 0;
+    int pwmValue = 0;
+};
+
+// None when the frame lacks its input kind, input value or PWM value: such a frame changes nothing.
+std::optional<MonitorReading> ParseMonitorFrame(const QString &frame);
+
+// Temperature of an 8-bit reading of the 100 kOhm thermistor input.
+float ThermistorCelsius(int adc);
+
+// The status text for an alarm code; none where the code leaves the text as it was.
+std::optional<QString> AlarmText(int code, MonitorReading::Kind kind);

@@ -1,0 +1,144 @@
+#include "SerialPort.h"
+
+#include "SerialException.h"
+
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+// Why a device may not be opened, and what to do about it.
+QString PermissionText(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    QString group = QStringLiteral("dialout");
+    if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
+        if (const struct group *owner = ::getgrgid(info.st_gid))
+            group = QString::fromLocal8Bit(owner->gr_name);
+    }
+    return QStringLiteral("Permission denied: you may not open %1.\nAdd your user to the group '%2' that owns it "
+                          "(sudo usermod -aG %2 $USER), then log out and in again.")
+        .arg(device, group);
+#else
+    return QStringLiteral("Access is denied: %1.").arg(device);
+#endif
+}
+
+bool Accessible(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+#else
+    Q_UNUSED(device);
+    return true;
+#endif
+}
+} // namespace
+
+CSerialPort::CSerialPort(QObject *parent) : QObject(parent)
+{
+    connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && onDeviceRemoved)
+            onDeviceRemoved();
+    });
+}
+
+CSerialPort::~CSerialPort()
+{
+    if (port.isOpen())
+        port.close();
+}
+
+void CSerialPort::Raise(const QString &operation)
+{
+    const QSerialPort::SerialPortError error = port.error();
+    throw CSerialException(static_cast<int>(error), QStringLiteral("%1: %2").arg(operation, port.errorString()));
+}
+
+void CSerialPort::Open(const QString &device, int baudRate)
+{
+    port.setPortName(device);
+    if (!port.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = port.error();
+        if (onConnectionChanged)
+            onConnectionChanged(false);
+        if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
+            throw CSerialException(2, QStringLiteral("The system cannot find the port %1.").arg(device));
+        if (error == QSerialPort::PermissionError && !Accessible(device))
+            throw CSerialException(5, PermissionText(device));
+        if (error == QSerialPort::PermissionError)
+            throw CSerialException(32, QStringLiteral("The port %1 is in use by another program.").arg(device));
+        throw CSerialException(static_cast<int>(error), QStringLiteral("%1: %2").arg(device, port.errorString()));
+    }
+    if (onConnectionChanged)
+        onConnectionChanged(true);
+    const bool configured = port.setBaudRate(baudRate) && port.setDataBits(QSerialPort::Data8) &&
+                            port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
+                            port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured)
+        Raise(QStringLiteral("Setting up %1").arg(device));
+}
+
+void CSerialPort::Close()
+{
+    if (!port.isOpen())
+        return;
+    port.close();
+    if (onConnectionChanged)
+        onConnectionChanged(false);
+}
+
+QByteArray CSerialPort::Read(int capacity)
+{
+    if (!port.isOpen())
+        throw CSerialException(6, QStringLiteral("The port is not open."));
+    port.waitForReadyRead(0); // takes in what the device holds, without waiting
+    const QByteArray bytes = port.read(capacity);
+    if (port.error() == QSerialPort::ResourceError || port.error() == QSerialPort::ReadError)
+        Raise(QStringLiteral("Reading"));
+    return bytes;
+}
+
+void CSerialPort::Write(const QByteArray &bytes)
+{
+    if (!port.isOpen())
+        throw CSerialException(6, QStringLiteral("The port is not open."));
+    if (port.write(bytes) != bytes.size())
+        Raise(QStringLiteral("Writing"));
+    while (port.bytesToWrite() > 0) {
+        if (!port.waitForBytesWritten(kWriteTimeoutMs))
+            Raise(QStringLiteral("Writing"));
+    }
+}
+
+void CSerialPort::Purge(int flags)
+{
+    if (!port.isOpen())
+        return;
+    QSerialPort::Directions directions;
+    if (flags & (PurgeRxAbort | PurgeRxClear))
+        directions |= QSerialPort::Input;
+    if (flags & (PurgeTxAbort | PurgeTxClear))
+        directions |= QSerialPort::Output;
+    if (directions && !port.clear(directions))
+        Raise(QStringLiteral("Purging"));
+}
+
+void CSerialPort::Flush()
+{
+    if (!port.isOpen())
+        return;
+    port.flush();
+    if (port.error() == QSerialPort::WriteError || port.error() == QSerialPort::ResourceError)
+        Raise(QStringLiteral("Flushing"));
+}
+
+void CSerialPort::CancelPendingIo()
+{
+    // Writes complete before Write returns, so nothing is ever pending to cancel.
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+
+#include <functional>
+
+// The one serial line to the controller: 8 data bits, no parity, one stop bit, no flow control.
+// Every failure throws CSerialException with the platform's text.
+class CSerialPort : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int PurgeTxAbort = 1;
+    static constexpr int PurgeRxAbort = 2;
+    static constexpr int PurgeTxClear = 4;
+    static constexpr int PurgeRxClear = 8;
+
+    explicit CSerialPort(QObject *parent = nullptr);
+    ~CSerialPort() override;
+
+    // Called with true when the port opens and false when it closes, as the connect button follows.
+    std::function<void(bool connected)> onConnectionChanged;
+    // Called when the open device goes away (cable pulled, the other end hung up).
+    std::function<void()> onDeviceRemoved;
+
+    void Open(const QString &device, int baudRate);
+    void Close();
+    bool IsOpen() const { return port.isOpen(); }
+    QString Device() const { return port.portName(); }
+
+    // Returns at once with what has arrived, at most `capacity` bytes.
+    QByteArray Read(int capacity);
+    // Complete before it returns.
+    void Write(const QByteArray &bytes);
+    void Purge(int flags);
+    void ClearReceiveBuffer() { Purge(PurgeRxClear); }
+    void SetNonBlockingReads() {}
+    void Flush();
+    void CancelPendingIo();
+
+    static constexpr int kWriteTimeoutMs = 5000;
+
+private:
+    [[noreturn]] void Raise(const QString &operation);
+
+    QSerialPort port;
+};
