@@ -42,10 +42,19 @@ bool Accessible(const QString &device)
 
 CSerialPort::CSerialPort(QObject *parent) : QObject(parent)
 {
-    connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && onDeviceRemoved)
-            onDeviceRemoved();
-    });
+    connect(&port, &QSerialPort::errorOccurred, this, &CSerialPort::OnError);
+}
+
+void CSerialPort::OnError(QSerialPort::SerialPortError error)
+{
+    // A hung-up line reads as a resource error or as a failed read, and stays readable forever:
+    // let go of the device at once so nothing spins on it, and tell the window.
+    if (lost || !port.isOpen() || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
+        return;
+    lost = true;
+    port.close();
+    if (onDeviceRemoved)
+        onDeviceRemoved();
 }
 
 CSerialPort::~CSerialPort()
@@ -62,6 +71,7 @@ void CSerialPort::Raise(const QString &operation)
 
 void CSerialPort::Open(const QString &device, int baudRate)
 {
+    lost = false;
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port.error();
@@ -86,15 +96,19 @@ void CSerialPort::Open(const QString &device, int baudRate)
 
 void CSerialPort::Close()
 {
-    if (!port.isOpen())
+    if (!port.isOpen() && !lost)
         return;
-    port.close();
+    if (port.isOpen())
+        port.close();
+    lost = false;
     if (onConnectionChanged)
         onConnectionChanged(false);
 }
 
 QByteArray CSerialPort::Read(int capacity)
 {
+    if (lost)
+        throw CSerialException(1167, QStringLiteral("The device is not connected."));
     if (!port.isOpen())
         throw CSerialException(6, QStringLiteral("The port is not open."));
     port.waitForReadyRead(0); // takes in what the device holds, without waiting
@@ -106,6 +120,8 @@ QByteArray CSerialPort::Read(int capacity)
 
 void CSerialPort::Write(const QByteArray &bytes)
 {
+    if (lost)
+        throw CSerialException(1167, QStringLiteral("The device is not connected."));
     if (!port.isOpen())
         throw CSerialException(6, QStringLiteral("The port is not open."));
     if (port.write(bytes) != bytes.size())

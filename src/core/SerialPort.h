@@ -27,6 +27,8 @@ public:
     void Open(const QString &device, int baudRate);
     void Close();
     bool IsOpen() const { return port.isOpen(); }
+    // The device went away while open; Close still has to be called.
+    bool IsLost() const { return lost; }
     QString Device() const { return port.portName(); }
 
     // Returns at once with what has arrived, at most `capacity` bytes.
@@ -44,5 +46,8 @@ public:
 private:
     [[noreturn]] void Raise(const QString &operation);
 
+    void OnError(QSerialPort::SerialPortError error);
+
     QSerialPort port;
+    bool lost = false;
 };

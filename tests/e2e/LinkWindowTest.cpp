@@ -1,0 +1,186 @@
+#include "WindowFixture.h"
+
+#include "PtyController.h"
+
+#include <QElapsedTimer>
+
+namespace {
+void Pump(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+class LinkTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(sim.Start());
+        window->show();
+        // The tests tick the timers themselves.
+        window->KillTimer(CPlexaDlg::kChartTimer);
+        window->KillTimer(CPlexaDlg::kPollTimer);
+    }
+    void TearDown() override
+    {
+        if (window->portConnected)
+            window->OnBnClickedConnect();
+    }
+    void Connect()
+    {
+        ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
+        QTest::mouseClick(window->Control(1007), Qt::LeftButton);
+        ASSERT_TRUE(window->portConnected);
+    }
+    // One poll after the controller had time to send a frame.
+    void PollAfterFrame()
+    {
+        Pump(1100);
+        window->OnTimer(CPlexaDlg::kPollTimer);
+    }
+    PtyController sim;
+};
+} // namespace
+
+TEST_F(LinkTest, ConnectThenAFrameEnablesTheTransfers)
+{
+    Connect();
+    EXPECT_EQ(Text(1007), QStringLiteral("\nDisconnect\nfrom PORT"));
+    EXPECT_TRUE(window->portEverConnected);
+    ASSERT_EQ(ui.comSettingShownWith.size(), 1u);
+    EXPECT_EQ(ui.comSettingShownWith[0].baudRate, 9600);
+    EXPECT_FALSE(Enabled(1004));
+    PollAfterFrame();
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(Enabled(1057));
+    // Up to 70 bytes make one read: a frame, or two when they came close together.
+    EXPECT_TRUE(window->Link().lastReply.startsWith(QStringLiteral("<ADCT)142/ PWM: 0/ Alarm: 0>")));
+    EXPECT_LE(window->Link().lastReply.size(), 70);
+
+    // Closing is refused while connected; after Disconnect it works.
+    EXPECT_FALSE(window->close());
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
+    EXPECT_FALSE(Enabled(1004));
+    EXPECT_FALSE(Enabled(1052));
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+
+    // The next COM Setting proposes the port used last.
+    ui.comSettings.push_back(std::nullopt);
+    window->OnBnClickedConnect();
+    EXPECT_EQ(ui.comSettingShownWith.back().device, sim.DevicePath());
+    EXPECT_FALSE(window->portConnected);
+}
+
+TEST_F(LinkTest, SilenceClearsTheDisplayOnTheSeventhEmptyPoll)
+{
+    Connect();
+    PollAfterFrame();
+    ASSERT_TRUE(Enabled(1004));
+    ControllerModel::Faults faults;
+    faults.silent = true;
+    sim.Model().SetFaults(faults);
+    Pump(1100);
+    window->Link().Port().Purge(CSerialPort::PurgeRxClear);
+    window->SetStatusText(QStringLiteral("shown"));
+    for (int poll = 1; poll <= 6; ++poll) {
+        window->OnTimer(CPlexaDlg::kPollTimer);
+        EXPECT_TRUE(Enabled(1004)) << poll;
+    }
+    window->OnTimer(CPlexaDlg::kPollTimer);
+    EXPECT_FALSE(Enabled(1004));
+    EXPECT_FALSE(Enabled(1057));
+    EXPECT_EQ(Text(1043), QString());
+    EXPECT_EQ(window->Link().emptyReadCount, 0);
+}
+
+TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
+{
+    Connect();
+    window->exchangeStage = QStringLiteral("START");
+    PollAfterFrame();
+    EXPECT_FALSE(Enabled(1004)); // dropped
+
+    window->exchangeStage = QStringLiteral("Finish");
+    ControllerModel::Faults faults;
+    faults.garbage = true;
+    sim.Model().SetFaults(faults);
+    PollAfterFrame();
+    EXPECT_FALSE(Enabled(1004)); // noise is no frame
+
+    window->SetStatusText(QString());
+    window->exchangeStage = QStringLiteral("Almost_there");
+    sim.Model().SetFaults({});
+    for (int piece = 0; piece < 6; ++piece) {
+        EXPECT_EQ(Text(1043), QString()) << piece;
+        PollAfterFrame();
+    }
+    EXPECT_TRUE(Enabled(1052));
+    EXPECT_FALSE(Text(1043).isEmpty());
+    EXPECT_EQ(window->Link().replyChunkCount, 0);
+    window->exchangeStage = QStringLiteral("Finish");
+}
+
+TEST_F(LinkTest, MonitoringShowsReadingsAlarmAndTheLivePoint)
+{
+    sim.Model().SetInput(128);
+    sim.Model().SetAlarm(0);
+    Connect();
+    Check(1052)->setEnabled(true);
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    ASSERT_TRUE(window->monitoringEnabled);
+    PollAfterFrame();
+    EXPECT_EQ(Text(1001), QStringLiteral("Temperature: 24.8"));
+    EXPECT_EQ(Text(1002), QStringLiteral("PWM: 0"));
+    EXPECT_EQ(Text(1043), QStringLiteral("         SYSTEM HEALTHY\n    - NO ACTIVE ALARMS -"));
+    EXPECT_EQ(window->Plot().LiveMarkerSize(), 18);
+    ASSERT_EQ(window->Plot().LiveMarker().size(), 1u);
+
+    sim.Model().SetAlarm(1);
+    PollAfterFrame();
+    EXPECT_EQ(Text(1001), QStringLiteral("Temperature: Unknown"));
+    EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Thermistor Short Circuit Alarm ON"));
+
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    EXPECT_TRUE(window->Plot().LiveMarker().empty());
+    EXPECT_EQ(Text(1001), QString());
+    PollAfterFrame(); // the alarm text goes with the next frame
+    EXPECT_EQ(Text(1043), QString());
+}
+
+TEST_F(LinkTest, CablePulledShowsTheWarningAndTheWindowStaysUsable)
+{
+    Connect();
+    PollAfterFrame();
+    sim.HangUp();
+    Pump(300);
+    window->OnTimer(CPlexaDlg::kPollTimer);
+    window->OnTimer(CPlexaDlg::kPollTimer);
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
+    EXPECT_FALSE(Enabled(1004));
+    EXPECT_FALSE(Enabled(1052));
+    EXPECT_TRUE(ui.boxes.empty()); // no error box for a pulled cable
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(LinkTest, APortThatCannotBeOpenedSaysSoAndStaysDisconnected)
+{
+    ui.comSettings.push_back(ComSettings{QStringLiteral("/dev/vanished-port"), 1, 9600});
+    window->OnBnClickedConnect();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("/dev/vanished-port")));
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
+
+    window->OnTimer(CPlexaDlg::kPollTimer); // polls while disconnected do nothing
+    EXPECT_EQ(ui.boxes.size(), 1u);
+}

@@ -1,0 +1,111 @@
+#include "LinkText.h"
+#include "MonitorFrame.h"
+#include "PortList.h"
+
+#include <gtest/gtest.h>
+
+TEST(PortList, ParsePortNumberTakesOneToThreeDigits)
+{
+    const std::pair<const char *, int> good[] = {
+        {"USB Serial Port (COM5)", 5}, {"Prolific (COM12)", 12}, {"Bridge (COM100)", 100},
+        {"x (COM10)", 10}, {"(COM007)", 7}, {"Odd (COM1) again (COM3)", 3}};
+    for (const auto &[text, number] : good) {
+        const auto parsed = ParsePortNumber(QString::fromUtf8(text));
+        ASSERT_TRUE(parsed.has_value()) << text;
+        EXPECT_EQ(*parsed, number) << text;
+    }
+    for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)", "(COM)"})
+        EXPECT_FALSE(ParsePortNumber(QString::fromUtf8(text)).has_value()) << text;
+}
+
+TEST(PortList, EntriesAndTypedPaths)
+{
+    const std::vector<PortEntry> ports{{"/dev/ttyUSB0", "FT232R USB UART"}, {"/dev/pts/7", kSimulatorDescription}};
+    EXPECT_EQ(ports[0].DisplayName(), QStringLiteral("FT232R USB UART (/dev/ttyUSB0)"));
+    EXPECT_EQ(DeviceOfEntry(QStringLiteral("FT232R USB UART (/dev/ttyUSB0)"), ports), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(DeviceOfEntry(QStringLiteral(" /dev/pts/7 "), ports), QStringLiteral("/dev/pts/7"));
+    EXPECT_EQ(DeviceOfEntry(QStringLiteral("/dev/null"), ports), QStringLiteral("/dev/null")); // exists, typed
+    EXPECT_FALSE(DeviceOfEntry(QStringLiteral("/dev/no-such-port"), ports).has_value());
+    EXPECT_FALSE(DeviceOfEntry(QStringLiteral("/dev"), ports).has_value());
+    EXPECT_FALSE(DeviceOfEntry(QString(), ports).has_value());
+    EXPECT_FALSE(DeviceOfEntry(QStringLiteral("garbage"), ports).has_value());
+}
+
+TEST(LinkText, ReplyPiecesAndFrames)
+{
+    const std::array<QString, 6> pieces{"one ", "two ", "Stored. ", "x - Test Mode, w - Configuration Mode",
+                                        "Restart x - Test Mode, w - Configuration Mode!", " Done"};
+    EXPECT_EQ(JoinReplyPieces(pieces), QStringLiteral("Stored. Restart ! Done"));
+    EXPECT_EQ(LineText(QByteArray("<ADC\0junk", 9)), QStringLiteral("<ADC"));
+    EXPECT_EQ(LineText(QByteArray("\xB0""C")), QString::fromUtf8("°C"));
+    EXPECT_TRUE(IsMonitorFrame(QStringLiteral("<ADCT)142/ PWM: 76/ Alarm: 0>")));
+    EXPECT_TRUE(IsMonitorFrame(QStringLiteral("Alarm: PWM: > <"))); // order is not checked
+    EXPECT_FALSE(IsMonitorFrame(QStringLiteral("<ADCT)142/ PWM: 76/ Alarm: 0")));
+    EXPECT_FALSE(IsMonitorFrame(QStringLiteral("<ADCT)142/ Alarm: 0>")));
+}
+
+TEST(MonitorFrame, FieldScanningRules)
+{
+    struct Case
+    {
+        const char *frame;
+        bool parsed;
+        int adc, pwm, alarm;
+    };
+    const Case cases[] = {
+        {"<ADCT)142/ PWM: 76/ Alarm: 0>", true, 142, 76, 0},
+        {"<ADCT)1425 PWM: 255 Alarm: 3>", true, 142, 255, 3}, // three digits need no "/"
+        {"<ADCT)14 PWM: 76/ ADCT)15/ Alarm: 1>", true, 15, 76, 1}, // the first field lacks "/", the scan goes on
+        {"<ADCV)7/ PWM: 5/ Alarm: 2 larm: 4>", true, 7, 5, 4},   // the last alarm counts
+        {"<ADCT)142/ PWM: 7", false, 0, 0, 0},                    // ends inside a field
+        {"<ADCX)142/ PWM: 76/ Alarm: 0>", false, 0, 0, 0},        // no input kind
+        {"<ADCT)/ PWM: 76/ Alarm: 0>", false, 0, 0, 0},
+    };
+    for (const Case &c : cases) {
+        const auto reading = ParseMonitorFrame(QString::fromLatin1(c.frame));
+        ASSERT_EQ(reading.has_value(), c.parsed) << c.frame;
+        if (!reading)
+            continue;
+        EXPECT_EQ(reading->adc, c.adc) << c.frame;
+        EXPECT_EQ(reading->pwmRaw, c.pwm) << c.frame;
+        ASSERT_TRUE(reading->alarm.has_value()) << c.frame;
+        EXPECT_EQ(*reading->alarm, c.alarm) << c.frame;
+    }
+    EXPECT_FALSE(ParseMonitorFrame(QStringLiteral("<ADCT)100/ PWM: 50/ >"))->alarm.has_value());
+}
+
+TEST(MonitorFrame, Conversions)
+{
+    EXPECT_NEAR(ThermistorCelsius(128), 24.8, 0.3); // about 100 kOhm: about 25 degC
+    EXPECT_EQ(ThermistorCelsius(0), ThermistorCelsius(1));
+    EXPECT_EQ(ThermistorCelsius(255), ThermistorCelsius(254));
+    EXPECT_EQ(ThermistorCelsius(999), ThermistorCelsius(254));
+    EXPECT_LT(ThermistorCelsius(250), 0); // cold reads with its minus sign
+
+    const auto cold = ParseMonitorFrame(QStringLiteral("<ADCT)250/ PWM: 0/ Alarm: 0>"));
+    EXPECT_LT(cold->liveValue, 0);
+    EXPECT_FLOAT_EQ(cold->livePointX, static_cast<float>(0.6176 / 0.2499)); // held at 0 degC on the chart
+    const auto hot = ParseMonitorFrame(QStringLiteral("<ADCT)3/ PWM: 0/ Alarm: 0>"));
+    EXPECT_FLOAT_EQ(hot->livePointX, static_cast<float>((63 + 0.6176) / 0.2499));
+
+    const auto volts = ParseMonitorFrame(QStringLiteral("<ADCV)244/ PWM: 255/ Alarm: 0>"));
+    EXPECT_EQ(volts->liveValue, 255);
+    EXPECT_EQ(volts->livePointX, 255);
+    EXPECT_EQ(volts->pwmValue, 100);
+    const auto mid = ParseMonitorFrame(QStringLiteral("<ADCV)100/ PWM: 252/ Alarm: 0>"));
+    EXPECT_NEAR(mid->liveValue, 103.32, 0.01);
+    EXPECT_EQ(mid->pwmValue, 99); // shown as 100
+}
+
+TEST(MonitorFrame, AlarmTexts)
+{
+    using K = MonitorReading::Kind;
+    EXPECT_EQ(*AlarmText(0, K::Voltage), QStringLiteral("         SYSTEM HEALTHY\n    - NO ACTIVE ALARMS -"));
+    EXPECT_EQ(*AlarmText(1, K::Temperature), QStringLiteral("                  WARNING:\n Thermistor Short Circuit Alarm ON"));
+    EXPECT_EQ(*AlarmText(1, K::Voltage), QStringLiteral("                  WARNING:\n: High Voltage Alarm ON"));
+    EXPECT_EQ(*AlarmText(2, K::Voltage), QStringLiteral("                  WARNING:\n Low Voltage Alarm ON"));
+    EXPECT_EQ(*AlarmText(3, K::Voltage), QStringLiteral("                  WARNING:\n Tacho Signal Lost Alarm ON"));
+    EXPECT_EQ(*AlarmText(5, K::Temperature), QStringLiteral("                  WARNING:\n Low Temperature Alarm ON"));
+    EXPECT_FALSE(AlarmText(4, K::Voltage).has_value());
+    EXPECT_FALSE(AlarmText(7, K::Temperature).has_value());
+}
