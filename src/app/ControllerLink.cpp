@@ -38,6 +38,7 @@ void CControllerLink::OnBnClickedConnect()
 
 void CControllerLink::RemovalSequence()
 {
+    window.Transfers().AbortDownload();
     window.ClearLiveIndication();
     window.deviceRemovalSeen = false;
     window.SwitchMonitoringOff();

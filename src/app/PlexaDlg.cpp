@@ -185,6 +185,8 @@ void CPlexaDlg::ConnectHandlers()
     connect(saveButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedSaveFile);
     connect(profile.enableMultipoint, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedEnableMultipoint);
     connect(connectButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedConnect);
+    connect(downloadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedDownload);
+    connect(uploadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedUpload);
 
     // Typing: every keystroke of the user (programmatic changes stay silent).
     CProfileEntry *entry = profileEntry.get();
@@ -357,6 +359,16 @@ void CPlexaDlg::OnBnClickedLoadDefault()
     setWindowTitle(QStringLiteral("Default Template Loaded - Tamlin Orvex Interface"));
 }
 
+void CPlexaDlg::OnBnClickedDownload()
+{
+    Guarded([this] { transfers.OnBnClickedDownload(); });
+}
+
+void CPlexaDlg::OnBnClickedUpload()
+{
+    Guarded([this] { transfers.OnBnClickedUpload(); });
+}
+
 void CPlexaDlg::OnBnClickedConnect()
 {
     Guarded([this] { link.OnBnClickedConnect(); });
@@ -437,8 +449,14 @@ void CPlexaDlg::OnTimer(int id)
     case kPollTimer:
         Guarded([this] { link.Poll(); });
         break;
+    case kDownloadStepTimer:
+        Guarded([this] { transfers.OnStepTimer(); });
+        break;
+    case kProgressTimer:
+        transfers.OnProgressTimer();
+        break;
     default:
-        break; // the download steps (3, 4) arrive with the transfers
+        break;
     }
 }
 

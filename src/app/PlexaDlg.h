@@ -7,6 +7,7 @@
 #include "ProfileEntry.h"
 #include "ControllerLink.h"
 #include "Multipoint.h"
+#include "Transfers.h"
 #include "SerialException.h"
 #include "ProfileFile.h"
 #include "TemperatureCodeTable.h"
@@ -71,6 +72,10 @@ public:
     void OnBnClickedEnableMultipoint() { multipoint.OnBnClickedEnableMultipoint(); }
     void OnBnClickedConnect();
     CControllerLink &Link() { return link; }
+    CTransfers &Transfers() { return transfers; }
+    CGradientProgressCtrl &Progress() { return *progressBar; }
+    void OnBnClickedDownload();
+    void OnBnClickedUpload();
     // The connect button and the connected flag follow the port.
     void SetConnectedLook(bool connected);
     void SetTransferButtons(bool enabled);
@@ -150,6 +155,7 @@ private:
     CProfileFile profileFile{*this};
     CMultipointEditor multipoint{*this};
     CControllerLink link{*this};
+    CTransfers transfers{*this};
     bool entryCheckRunning = false;
     TemperatureCodeTable temperatureCodes;
 
