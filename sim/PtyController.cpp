@@ -65,7 +65,7 @@ void PtyController::OnReadable()
             break;
         const QByteArray bytes(buffer, static_cast<int>(n));
         received.append(bytes);
-        model.Receive(bytes, clock.elapsed());
+        model.Receive(bytes, Now());
     }
     Pump();
 }
@@ -74,7 +74,7 @@ void PtyController::Pump()
 {
     if (masterFd < 0)
         return;
-    const QByteArray out = model.Poll(clock.elapsed());
+    const QByteArray out = model.Poll(Now());
     qsizetype written = 0;
     while (written < out.size()) {
         const ssize_t n = ::write(masterFd, out.constData() + written, static_cast<size_t>(out.size() - written));

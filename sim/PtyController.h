@@ -24,6 +24,9 @@ public:
     bool IsHungUp() const { return masterFd < 0; }
     // Everything received from the tool so far.
     const QByteArray &Received() const { return received; }
+    // Moves the controller's clock on, so tests need not wait for its replies.
+    void AdvanceClock(qint64 ms) { clockOffset += ms; Pump(); }
+    qint64 Now() const { return clock.elapsed() + clockOffset; }
 
 private:
     void OnReadable();
@@ -36,5 +39,6 @@ private:
     QSocketNotifier *notifier = nullptr;
     QTimer pump;
     QElapsedTimer clock;
+    qint64 clockOffset = 0;
     QByteArray received;
 };

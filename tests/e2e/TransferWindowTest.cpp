@@ -1,0 +1,238 @@
+#include "WindowFixture.h"
+
+#include "GradientProgressCtrl.h"
+#include "PtyController.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+namespace {
+void Pump(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The window with the simulator behind a pseudo-terminal; the test owns every clock.
+class TransferTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(sim.Start());
+        window->show();
+        for (int id : {CPlexaDlg::kChartTimer, CPlexaDlg::kPollTimer})
+            window->KillTimer(id);
+        // The controller answers at once; waits only let its bytes through.
+        window->Transfers().wait = [this](int ms) {
+            sim.AdvanceClock(ms);
+            Pump(30);
+        };
+        ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
+        window->OnBnClickedConnect();
+        ASSERT_TRUE(window->portConnected);
+        Pump(30);
+        window->Link().Port().Purge(CSerialPort::PurgeRxClear);
+        sim.Model().SetInput(100);
+    }
+    void TearDown() override
+    {
+        if (window->portConnected && window->Control(1007)->isEnabled())
+            window->OnBnClickedConnect();
+    }
+    // Runs the download's steps on the test's clock, with a poll each second of it.
+    void RunDownload()
+    {
+        window->OnBnClickedDownload();
+        ASSERT_TRUE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+        int guard = 0;
+        while (window->TimerActive(CPlexaDlg::kDownloadStepTimer) && ++guard < 10) {
+            const int period = window->TimerPeriod(CPlexaDlg::kDownloadStepTimer);
+            for (int elapsed = 0; elapsed < period; elapsed += 1000) {
+                sim.AdvanceClock(std::min(1000, period - elapsed));
+                Pump(20);
+                window->OnTimer(CPlexaDlg::kProgressTimer);
+                window->OnTimer(CPlexaDlg::kPollTimer);
+            }
+            window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+            Pump(20);
+        }
+    }
+    PtyController sim;
+};
+} // namespace
+
+TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
+{
+    QTemporaryDir dir;
+    ui.saveNames.push_back(dir.filePath(QStringLiteral("p.dat")));
+    window->OnBnClickedSaveFile();
+    QFile saved(dir.filePath(QStringLiteral("p.dat")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray image = saved.readAll();
+
+    RunDownload();
+    EXPECT_EQ(sim.Received(), QByteArray("W") + image); // 321 bytes: "W" then the image
+    ASSERT_TRUE(sim.Model().Stored().has_value());
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(sim.Model().Stored()->data()), 320), image);
+
+    // The reply: pieces 3 to 6 without the menu line.
+    QString expected;
+    for (int i = 2; i < 6; ++i)
+        expected += QString::fromLatin1(ControllerModel::kReplyPieces[i]);
+    expected.remove(QStringLiteral("x - Test Mode, w - Configuration Mode"));
+    EXPECT_EQ(Text(1043), expected);
+    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(Enabled(1057));
+    EXPECT_TRUE(Enabled(1052));
+    EXPECT_TRUE(Enabled(1056));
+    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kPollTimer), 2000);
+    EXPECT_EQ(window->Progress().GetPos(), 0);
+    EXPECT_TRUE(window->chartEditEnabled);
+
+    // The controller now drives its fan from the curve the window drew: the warmest step with its code.
+    const int adc = 100;
+    const TemperatureCodeTable table;
+    const auto index = table.Find(adc, 0);
+    ASSERT_TRUE(index.has_value());
+    const int lastIndexWithCode = [&] {
+        int last = *index;
+        while (last + 1 < 255 && table[last + 1] == adc)
+            ++last;
+        return last;
+    }();
+    EXPECT_EQ(sim.Model().PwmOutput(), static_cast<int>(std::lround(window->Plot().curve.curveFan[lastIndexWithCode] * 2.55)));
+}
+
+TEST_F(TransferTest, DownloadRefusalsSendNothing)
+{
+    qobject_cast<QLineEdit *>(window->Control(1053))->setText(QStringLiteral("N/A"));
+    window->OnBnClickedDownload();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Set empty field parameters or switch to Multipoint mode."));
+    EXPECT_EQ(ui.boxes[0].caption, QStringLiteral("Parameters Not Set."));
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+    EXPECT_TRUE(window->chartEditEnabled);
+    EXPECT_TRUE(Enabled(1056));
+
+    window->OnBnClickedConnect(); // disconnect
+    Check(1031)->setChecked(true);
+    window->OnBnClickedDownload();
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[1].text, QStringLiteral("Connect to Com Port"));
+    EXPECT_EQ(ui.boxes[1].caption, QStringLiteral("App not connected to Com port."));
+    Pump(30);
+    EXPECT_TRUE(sim.Received().isEmpty());
+}
+
+TEST_F(TransferTest, LockedWhileSendingAndMultipointFieldsStayRested)
+{
+    QTest::mouseClick(Check(1031), Qt::LeftButton);
+    window->OnBnClickedDownload();
+    for (int id : {1007, 1004, 1003, 1005, 1006, 1022, 1031, 1008})
+        EXPECT_FALSE(Enabled(id)) << id;
+    window->OnTimer(CPlexaDlg::kProgressTimer);
+    window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    EXPECT_EQ(Text(1043), QStringLiteral("                        WARNING:\n DO NOT REMOVE COMMUNICATION CABLE"));
+    while (window->TimerActive(CPlexaDlg::kDownloadStepTimer))
+        window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    EXPECT_TRUE(Enabled(1022));
+    for (int id : {1053, 1056, 1054, 1055, 1013})
+        EXPECT_FALSE(Enabled(id)) << id;
+}
+
+TEST_F(TransferTest, ProgressFillsToSixtyAndTurnsWhite)
+{
+    window->OnBnClickedDownload();
+    for (int tick = 0; tick < 70; ++tick)
+        window->OnTimer(CPlexaDlg::kProgressTimer);
+    EXPECT_EQ(window->Progress().GetPos(), 60);
+    EXPECT_EQ(window->Progress().TextColor(), QColor(Qt::white));
+}
+
+TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
+{
+    window->OnBnClickedDownload();
+    window->OnTimer(CPlexaDlg::kDownloadStepTimer); // "W" went
+    sim.HangUp();
+    Pump(200);
+    window->OnTimer(CPlexaDlg::kPollTimer);
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kProgressTimer));
+    EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    EXPECT_TRUE(Enabled(1007));
+    EXPECT_TRUE(Enabled(1056));
+    EXPECT_FALSE(Enabled(1004));
+    EXPECT_TRUE(window->chartEditEnabled);
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
+{
+    qobject_cast<QLineEdit *>(window->Control(1009))->setText(QStringLiteral("7"));
+    window->Profile().highAlarm->setEditText(QStringLiteral("70"));
+    RunDownload();
+    ui.openNames.clear();
+    window->LoadDefaultTemplate();
+    sim.AdvanceClock(3000);
+    Pump(30);
+    window->OnBnClickedUpload();
+    EXPECT_EQ(Text(1043), QStringLiteral("Successfully Uploaded File From Controller"));
+    EXPECT_EQ(Text(1009), QStringLiteral("7"));
+    EXPECT_EQ(Text(1015), QStringLiteral("70"));
+    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_FALSE(Enabled(1057));
+    EXPECT_TRUE(Enabled(1052));
+    EXPECT_FALSE(Check(1052)->isChecked());
+    EXPECT_TRUE(sim.Received().endsWith("SXX"));
+}
+
+TEST_F(TransferTest, UploadFromAnEmptyControllerSaysSo)
+{
+    window->OnBnClickedUpload();
+    EXPECT_EQ(Text(1043), QStringLiteral("NO PROFILE FOUND ON CONTROLLER\nPlease create/open a profile and press "
+                                         "'Download to Controller' button "));
+    EXPECT_EQ(sim.Received(), QByteArray("SX"));
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(Enabled(1057));
+    EXPECT_FALSE(Enabled(1052));
+    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_EQ(Text(1056), QStringLiteral("50"));
+}
+
+TEST_F(TransferTest, AShortUploadAnswerChangesNothing)
+{
+    ProfileImage stored{};
+    stored[263] = 9;
+    sim.Model().LoadProfile(stored);
+    ControllerModel::Faults faults;
+    faults.shortAnswers = true;
+    sim.Model().SetFaults(faults);
+    window->OnBnClickedUpload();
+    EXPECT_EQ(Text(1043), CTransfers::kUploadShort);
+    EXPECT_EQ(Text(1009), QStringLiteral("1"));
+    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_TRUE(Enabled(1057));
+}
+
+TEST_F(TransferTest, CablePulledMidUploadLeavesAUsableWindow)
+{
+    window->Transfers().wait = [this](int) {
+        sim.HangUp();
+        Pump(50);
+    };
+    window->OnBnClickedUpload();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_TRUE(window->pollEnabled);
+    window->OnTimer(CPlexaDlg::kPollTimer);
+    EXPECT_FALSE(window->portConnected);
+    EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    EXPECT_TRUE(window->close());
+}
