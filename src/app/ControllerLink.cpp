@@ -132,18 +132,13 @@ void CControllerLink::HandleMonitorFrame(const QString &text)
         pwmValue = reading->pwmValue;
         window.Plot().ShowLivePoint(livePointX, pwmPercent);
 
-        window.liveValue = reading->liveValue;
-        QString value;
-        if (window.Profile().inputControlType->currentText() == QStringLiteral("Temperature")) {
-            value = thermistorShort || thermistorOpen ? QStringLiteral("Temperature: Unknown")
-                                                      : QString::asprintf("Temperature: %.1f", window.liveValue);
-        } else {
-            window.liveValue = static_cast<float>(window.liveValue / 25.5);
-            value = QString::asprintf("Voltage: %.1f", window.liveValue);
-        }
+        // The reading follows the window's input type, whatever the frame's kind.
+        const bool temperature = window.Profile().inputControlType->currentText() == QStringLiteral("Temperature");
+        const QString value = ReadingText(reading->liveValue, temperature, thermistorShort || thermistorOpen);
+        window.liveValue = temperature ? reading->liveValue : static_cast<float>(reading->liveValue / 25.5);
         if (pwmValue == 99)
             pwmValue = 100;
-        window.SetReadouts(value, QStringLiteral("PWM: %1").arg(pwmValue));
+        window.SetReadouts(value, PwmText(pwmValue));
     }
     ++emptyReadCount;
 }

@@ -8,15 +8,16 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLineEdit>
 
 namespace {
 void WaitKeepingThePaint(int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 } // namespace
 

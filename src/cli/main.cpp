@@ -1,14 +1,27 @@
 // orvexctl: profile files and the controller from the command line, on the same core as the window.
+#include "DownloadExchange.h"
+#include "LinkText.h"
+#include "MonitorFrame.h"
+#include "PortList.h"
 #include "ProfileCodec.h"
 #include "ProfileRules.h"
 #include "ProfileText.h"
+#include "SerialException.h"
+#include "SerialPort.h"
 #include "TemperatureCodeTable.h"
+#include "UploadExchange.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -22,6 +35,10 @@ const char *const kUsageText =
     "commands:\n"
     "  decode FILE              print the profile a profile file holds\n"
     "  encode TEXTFILE -o FILE  build a profile file from \"key = value\" lines\n"
+    "  ports                    list the serial ports (device, tab, description)\n"
+    "  download --port DEV FILE send a profile file to the controller\n"
+    "  upload --port DEV -o FILE read the controller's profile into a file\n"
+    "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
     "\n"
     "orvexctl COMMAND --help tells more about one command.\n";
 
@@ -38,6 +55,80 @@ const char *const kEncodeHelp =
     "standard input). Missing keys take the default template's values. Without a curve line the curve\n"
     "is built from the band fields, as the window does. The window's field rules apply: numbers over a\n"
     "limit are cut to it, and a profile the window refuses is refused with its message.\n";
+
+const char *const kPortsHelp = "usage: orvexctl ports\n\nLists the present serial ports and running simulators, one a line:\n"
+                               "device, a tab, description.\n";
+const char *const kDownloadHelp =
+    "usage: orvexctl download --port DEV FILE\n"
+    "\n"
+    "Sends the 320-byte profile FILE to the controller on DEV as Tamlin Orvex Interface does (\"W\", then the\n"
+    "image in two halves with the controller's waits, about 20 seconds), shows progress on stderr and prints\n"
+    "the controller's reply on stdout.\n";
+const char *const kUploadHelp =
+    "usage: orvexctl upload --port DEV -o FILE\n"
+    "\n"
+    "Reads the profile stored in the controller on DEV (about 10 seconds) and writes its 320 bytes to FILE.\n"
+    "Exits 1 when the controller holds no profile or its answer comes short; FILE is then left alone.\n";
+const char *const kMonitorHelp =
+    "usage: orvexctl monitor --port DEV [--count N] [--csv]\n"
+    "\n"
+    "Prints each reading the controller on DEV sends: reading, PWM and alarm, or with --csv the columns\n"
+    "seconds,kind,value,pwm_percent,alarm_code. Stops after N readings or on Ctrl+C.\n";
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int)
+{
+    interrupted = true;
+}
+
+// Waits while the line's notifiers keep running; wakes now and then to see Ctrl+C.
+void Wait(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired() && !interrupted) {
+        QEventLoop loop;
+        QTimer::singleShot(std::min<qint64>(deadline.remainingTime(), 100), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+bool WantsHelp(const QStringList &args)
+{
+    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+}
+
+// Options of the link commands: --port DEV, -o FILE, --count N, --csv, and one plain argument.
+struct LinkArgs
+{
+    QString port;
+    QString output;
+    QString file;
+    int count = 0;
+    bool csv = false;
+    bool ok = true;
+};
+
+LinkArgs ParseLinkArgs(const QStringList &args)
+{
+    LinkArgs parsed;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QStringLiteral("--port") && i + 1 < args.size())
+            parsed.port = args[++i];
+        else if (a == QStringLiteral("-o") && i + 1 < args.size())
+            parsed.output = args[++i];
+        else if (a == QStringLiteral("--count") && i + 1 < args.size())
+            parsed.count = args[++i].toInt(&parsed.ok);
+        else if (a == QStringLiteral("--csv"))
+            parsed.csv = true;
+        else if (parsed.file.isEmpty() && !a.startsWith(QLatin1Char('-')))
+            parsed.file = a;
+        else
+            parsed.ok = false;
+    }
+    return parsed;
+}
 
 QTextStream &Err()
 {
@@ -135,6 +226,180 @@ int Encode(const QStringList &args)
         return Refuse(QStringLiteral("%1: %2").arg(output, file.errorString()));
     return kOk;
 }
+int Ports(const QStringList &args)
+{
+    if (WantsHelp(args)) {
+        QTextStream(stdout) << kPortsHelp;
+        return kOk;
+    }
+    if (!args.isEmpty())
+        return Usage(kPortsHelp);
+    QTextStream out(stdout);
+    for (const PortEntry &port : ListPorts())
+        out << port.device << '\t' << port.description << '\n';
+    return kOk;
+}
+
+int Download(const QStringList &args)
+{
+    if (WantsHelp(args)) {
+        QTextStream(stdout) << kDownloadHelp;
+        return kOk;
+    }
+    const LinkArgs a = ParseLinkArgs(args);
+    if (!a.ok || a.port.isEmpty() || a.file.isEmpty() || !a.output.isEmpty())
+        return Usage(kDownloadHelp);
+    QFile file(a.file);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(QStringLiteral("%1: %2").arg(a.file, file.errorString()));
+    if (file.size() != kProfileImageSize)
+        return Refuse(QStringLiteral("%1: a profile file holds %2 bytes, this one %3").arg(a.file).arg(kProfileImageSize).arg(file.size()));
+    const QByteArray bytes = file.readAll();
+    ProfileImage image{};
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+
+    CSerialPort port;
+    bool removed = false;
+    port.onDeviceRemoved = [&removed] { removed = true; };
+    port.Open(a.port, 9600);
+
+    DownloadExchange exchange;
+    exchange.Start();
+    QString stage = QStringLiteral("START");
+    std::array<QString, 6> pieces;
+    int pieceCount = 0;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextPoll = 1000;
+    qint64 nextStep = exchange.DownloadStep();
+    int progressShown = -1;
+    while (!interrupted) {
+        Wait(50);
+        if (removed)
+            return Refuse(QStringLiteral("Communication Cable Removed"));
+        const qint64 now = clock.elapsed();
+        const int percent = static_cast<int>(std::min<qint64>(100, now * 100 / 19900));
+        if (percent / 10 != progressShown / 10) {
+            Err() << "progress " << percent << " %" << Qt::endl;
+            progressShown = percent;
+        }
+        if (now >= nextPoll) {
+            nextPoll += 1000;
+            const QByteArray read = port.Read(70);
+            if (!read.isEmpty() && stage == QStringLiteral("Almost_there") && pieceCount < 6)
+                pieces[static_cast<std::size_t>(pieceCount++)] = LineText(read);
+        }
+        if (now < nextStep)
+            continue;
+        const DownloadExchange::Step step = exchange.StepDue();
+        if (step == DownloadExchange::Step::End)
+            break;
+        port.Write(DownloadExchange::BytesOf(step, image));
+        if (step == DownloadExchange::Step::SendSecondHalf)
+            stage = QStringLiteral("Almost_there");
+        nextStep = now + exchange.DownloadStep();
+    }
+    if (interrupted)
+        return Refuse(QStringLiteral("interrupted; the controller may hold part of a profile"));
+    QTextStream(stdout) << JoinReplyPieces(pieces) << Qt::endl;
+    if (pieceCount < 6)
+        Err() << "orvexctl: the controller sent " << pieceCount << " of its 6 reply pieces" << Qt::endl;
+    port.Close();
+    return kOk;
+}
+
+int Upload(const QStringList &args)
+{
+    if (WantsHelp(args)) {
+        QTextStream(stdout) << kUploadHelp;
+        return kOk;
+    }
+    const LinkArgs a = ParseLinkArgs(args);
+    if (!a.ok || a.port.isEmpty() || a.output.isEmpty() || !a.file.isEmpty())
+        return Usage(kUploadHelp);
+    CSerialPort port;
+    port.Open(a.port, 9600);
+    UploadHooks hooks;
+    hooks.wait = Wait;
+    hooks.progress = [](int position, bool) { Err() << "progress " << position * 100 / 60 << " %" << Qt::endl; };
+    const UploadResult result = RunUpload(port, hooks);
+    port.Close();
+    if (interrupted)
+        return Refuse(QStringLiteral("interrupted"));
+    if (result.outcome == UploadResult::NoProfile)
+        return Refuse(QStringLiteral("NO PROFILE FOUND ON CONTROLLER"));
+    if (result.outcome == UploadResult::ShortAnswer)
+        return Refuse(QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes); nothing written").arg(result.received));
+    QSaveFile out(a.output);
+    bool written = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    written = written && out.write(reinterpret_cast<const char *>(result.image.data()), kProfileImageSize) == kProfileImageSize;
+    written = written && out.error() == QFileDevice::NoError && out.commit();
+    if (!written)
+        return Refuse(QStringLiteral("%1: %2").arg(a.output, out.errorString()));
+    return kOk;
+}
+
+int Monitor(const QStringList &args)
+{
+    if (WantsHelp(args)) {
+        QTextStream(stdout) << kMonitorHelp;
+        return kOk;
+    }
+    const LinkArgs a = ParseLinkArgs(args);
+    if (!a.ok || a.port.isEmpty() || !a.file.isEmpty() || !a.output.isEmpty() || a.count < 0)
+        return Usage(kMonitorHelp);
+    CSerialPort port;
+    bool removed = false;
+    port.onDeviceRemoved = [&removed] { removed = true; };
+    port.Open(a.port, 9600);
+    port.ClearReceiveBuffer();
+
+    QTextStream out(stdout);
+    if (a.csv)
+        out << "seconds,kind,value,pwm_percent,alarm_code" << Qt::endl;
+    QElapsedTimer clock;
+    clock.start();
+    bool thermistorFault = false;
+    int shown = 0;
+    while (!interrupted && (a.count == 0 || shown < a.count)) {
+        Wait(1000);
+        if (removed)
+            return Refuse(QStringLiteral("Communication Cable Removed"));
+        const QByteArray bytes = port.Read(70);
+        port.ClearReceiveBuffer(); // one read is one frame, as the window reads them
+        const QString text = LineText(bytes);
+        if (!IsMonitorFrame(text))
+            continue;
+        const std::optional<MonitorReading> reading = ParseMonitorFrame(text);
+        if (!reading)
+            continue;
+        const bool temperature = reading->kind == MonitorReading::Temperature;
+        if (reading->alarm && temperature) {
+            const int code = *reading->alarm;
+            if (code == 1 || code == 2)
+                thermistorFault = true;
+            else if (code == 0 || code == 4 || code == 5)
+                thermistorFault = false;
+        }
+        ++shown;
+        if (a.csv) {
+            const double value = temperature ? reading->liveValue : reading->liveValue / 25.5;
+            out << QString::asprintf("%.1f,%s,%.1f,%.1f,", clock.elapsed() / 1000.0, temperature ? "temperature" : "voltage",
+                                     value, static_cast<double>(reading->pwmPercent))
+                << (reading->alarm ? QString::number(*reading->alarm) : QString()) << Qt::endl;
+            continue;
+        }
+        QString alarm;
+        if (reading->alarm) {
+            if (const std::optional<QString> t = AlarmText(*reading->alarm, reading->kind))
+                alarm = t->simplified();
+        }
+        out << ReadingText(reading->liveValue, temperature, thermistorFault) << "  " << PwmText(reading->pwmValue) << "  "
+            << alarm << Qt::endl;
+    }
+    port.Close();
+    return kOk;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -152,6 +417,20 @@ int main(int argc, char **argv)
         return Decode(args);
     if (command == QStringLiteral("encode"))
         return Encode(args);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    try {
+        if (command == QStringLiteral("ports"))
+            return Ports(args);
+        if (command == QStringLiteral("download"))
+            return Download(args);
+        if (command == QStringLiteral("upload"))
+            return Upload(args);
+        if (command == QStringLiteral("monitor"))
+            return Monitor(args);
+    } catch (const CSerialException &error) {
+        return Refuse(error.Text());
+    }
     Err() << "orvexctl: unknown command \"" << command << "\"\n";
     return Usage(kUsageText);
 }

@@ -110,3 +110,15 @@ std::optional<QString> AlarmText(int code, MonitorReading::Kind kind)
     default: return std::nullopt;
     }
 }
+
+QString ReadingText(float liveValue, bool temperature, bool thermistorFault)
+{
+    if (temperature)
+        return thermistorFault ? QStringLiteral("Temperature: Unknown") : QString::asprintf("Temperature: %.1f", liveValue);
+    return QString::asprintf("Voltage: %.1f", static_cast<float>(liveValue / 25.5));
+}
+
+QString PwmText(int pwmValue)
+{
+    return QStringLiteral("PWM: %1").arg(pwmValue == 99 ? 100 : pwmValue);
+}

@@ -26,3 +26,8 @@ float ThermistorCelsius(int adc);
 
 // The status text for an alarm code; none where the code leaves the text as it was.
 std::optional<QString> AlarmText(int code, MonitorReading::Kind kind);
+
+// The readouts under the chart: "Temperature: 24.8" (or "Temperature: Unknown" while the thermistor
+// is faulty) or "Voltage: 4.1" from the voltage count; "PWM: 30", with 99 shown as 100.
+QString ReadingText(float liveValue, bool temperature, bool thermistorFault);
+QString PwmText(int pwmValue);
