@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QPainter>
 #include <QScatterSeries>
@@ -99,6 +100,20 @@ void QtChartsRender(benchmark::State &state)
     }
 }
 BENCHMARK(QtChartsRender)->Unit(benchmark::kMicrosecond);
+
+// A band typed and left: the checks, the curve moved, the shut-off step and the chart redrawn.
+void BandEditToRedraw(benchmark::State &state)
+{
+    CPlexaDlg &window = Window();
+    auto *top = qobject_cast<QLineEdit *>(window.Control(1056));
+    int flip = 0;
+    for (auto _ : state) {
+        top->setText((++flip & 1) ? QStringLiteral("45") : QStringLiteral("50"));
+        window.Entry().OnEnKillfocusTopBand();
+        benchmark::DoNotOptimize(window.Chart()->BackBuffer().constBits());
+    }
+}
+BENCHMARK(BandEditToRedraw)->Unit(benchmark::kMicrosecond);
 
 // What every accepted band edit costs: the 256 entries handed over, then the full redraw.
 void ReplacePointsAndRedraw(benchmark::State &state)

@@ -13,3 +13,7 @@ fi
 export QT_QPA_PLATFORM=offscreen
 "$ORVEX_BUILD_DIR/bench/chart_bench" "$@"
 "$ORVEX_BUILD_DIR/bench/codec_bench" "$@"
+
+# Start-up of the whole program to its first painted window, and its memory.
+for run in 1 2 3 4 5; do "$ORVEX_BUILD_DIR/bench/startup_probe"; done
+"$ORVEX_BUILD_DIR/bench/startup_probe" --edits 100

@@ -28,7 +28,8 @@ protected:
             window->KillTimer(id);
         // The controller answers at once; waits only let its bytes through.
         window->Transfers().wait = [this](int ms) {
-            sim.AdvanceClock(ms);
+            Pump(20); // the controller takes in what was sent at once,
+            sim.AdvanceClock(ms); // then the wait passes on its clock
             Pump(30);
         };
         ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
@@ -234,5 +235,53 @@ TEST_F(TransferTest, CablePulledMidUploadLeavesAUsableWindow)
     window->OnTimer(CPlexaDlg::kPollTimer);
     EXPECT_FALSE(window->portConnected);
     EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(TransferTest, ASlowControllerStillUploadsWhole)
+{
+    ProfileImage stored{};
+    for (int i = 0; i < kProfileImageSize; ++i)
+        stored[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    stored[264] = 0x06;
+    sim.Model().LoadProfile(stored);
+    ControllerModel::Faults faults;
+    faults.trickleBytesPerSecond = 960; // 9600 baud: the image takes 333 ms
+    sim.Model().SetFaults(faults);
+    window->OnBnClickedUpload();
+    EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
+    EXPECT_EQ(window->uploadImage, stored);
+}
+
+TEST_F(TransferTest, AFloodOfFramesIsReadSeventyBytesAtATime)
+{
+    ControllerModel::Faults faults;
+    faults.floodFramesPerSecond = 50;
+    sim.Model().SetFaults(faults);
+    for (int poll = 0; poll < 5; ++poll) {
+        sim.AdvanceClock(1000);
+        Pump(40);
+        window->OnTimer(CPlexaDlg::kPollTimer);
+        EXPECT_LE(window->Link().lastReply.size(), 70);
+    }
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(window->Link().lastReply.startsWith(QLatin1Char('<')));
+}
+
+TEST_F(TransferTest, AWriteThatFailsEndsTheDownloadAndSaysWhy)
+{
+    window->OnBnClickedDownload();
+    sim.HangUp(); // the next write meets a dead line before any poll noticed it
+    window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(Text(1043), CTransfers::kDownloadFailed);
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kProgressTimer));
+    EXPECT_TRUE(Enabled(1007));
+    EXPECT_TRUE(Enabled(1056));
+    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
+    window->OnTimer(CPlexaDlg::kPollTimer); // the poll then finds the line gone
+    EXPECT_FALSE(window->portConnected);
     EXPECT_TRUE(window->close());
 }
