@@ -1,12 +1,12 @@
 #include "ProfileFile.h"
 
+#include "AtomicFile.h"
 #include "PlexaDlg.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 
 QString CProfileFile::ProposedName(const QString &softwareNumber, const QString &versionNumber)
 {
@@ -39,16 +39,9 @@ void CProfileFile::WriteProfileFile()
     if (path.isEmpty())
         return;
 
-    // Written beside the target and renamed over it, so a failed write never costs the old file.
-    // Unbuffered: a full disk must fail the write itself; a buffered one only fails at the flush
-    // inside commit, which Qt 6.4 does not always report before renaming over the old file.
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    written = written && file.write(reinterpret_cast<const char *>(image.data()), kProfileImageSize) == kProfileImageSize;
-    written = written && file.error() == QFileDevice::NoError && file.commit();
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const QString reason =
+        WriteFileAtomically(path, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
+    if (!reason.isEmpty()) {
         window.ModalUi().MessageBox(&window, QStringLiteral("Couldn't save the profile to\n%1\n\n%2").arg(path, reason),
                                     QStringLiteral("Warning"), MsgIcon::Warning, MsgButtons::Ok);
         return;

@@ -1,4 +1,5 @@
 // orvexctl: profile files and the controller from the command line, on the same core as the window.
+#include "AtomicFile.h"
 #include "DownloadExchange.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"
@@ -17,7 +18,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <atomic>
@@ -218,13 +218,8 @@ int Encode(const QStringList &args)
     ProfileImage image{};
     BuildProfileImage(profile, curve.curveFan, table, image);
 
-    QSaveFile file(output);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    written = written && file.write(reinterpret_cast<const char *>(image.data()), kProfileImageSize) == kProfileImageSize;
-    written = written && file.error() == QFileDevice::NoError && file.commit();
-    if (!written)
-        return Refuse(QStringLiteral("%1: %2").arg(output, file.errorString()));
-    return kOk;
+    const QString reason = WriteFileAtomically(output, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
+    return reason.isEmpty() ? kOk : Refuse(QStringLiteral("%1: %2").arg(output, reason));
 }
 int Ports(const QStringList &args)
 {
@@ -330,13 +325,9 @@ int Upload(const QStringList &args)
         return Refuse(QStringLiteral("NO PROFILE FOUND ON CONTROLLER"));
     if (result.outcome == UploadResult::ShortAnswer)
         return Refuse(QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes); nothing written").arg(result.received));
-    QSaveFile out(a.output);
-    bool written = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    written = written && out.write(reinterpret_cast<const char *>(result.image.data()), kProfileImageSize) == kProfileImageSize;
-    written = written && out.error() == QFileDevice::NoError && out.commit();
-    if (!written)
-        return Refuse(QStringLiteral("%1: %2").arg(a.output, out.errorString()));
-    return kOk;
+    const QString reason =
+        WriteFileAtomically(a.output, QByteArray(reinterpret_cast<const char *>(result.image.data()), kProfileImageSize));
+    return reason.isEmpty() ? kOk : Refuse(QStringLiteral("%1: %2").arg(a.output, reason));
 }
 
 int Monitor(const QStringList &args)

@@ -81,35 +81,44 @@ void FanCurve::InterpolateSegment(int a, int b)
     }
 }
 
-void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
+bool FanCurve::SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex)
 {
     if (k < 1 || k >= kPoints)
-        return;
+        return false;
     curveX[k] = k;
-    if (bandMoved && topBandIndex != 0) {
-        curveFan[topBandIndex] = 0;
-        pointFan[topBandIndex] = 0;
-        pointDefined[topBandIndex] = 0;
+    if (bandMoved && bandIndex != 0) {
+        curveFan[bandIndex] = 0;
+        pointFan[bandIndex] = 0;
+        pointDefined[bandIndex] = 0;
     }
     curveFan[k] = p;
     pointFan[k] = p;
     if (bandMoved) {
         pointDefined[k] = 1;
-        topBandIndex = k;
+        bandIndex = k;
     }
     for (int i = 0; i < kPoints - 1; ++i)
         curveX[i] = i;
+    return true;
+}
 
+void FanCurve::MakeEndPoint(int index)
+{
+    curveX[index] = index;
+    curveFan[index] = 0;
+    pointFan[index] = 0;
+    pointDefined[index] = 1;
+}
+
+void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
+{
+    if (!SetBandPoint(k, p, bandMoved, topBandIndex))
+        return;
     int j = k - 1;
     while (j >= 0 && pointDefined[j] != 1)
         --j;
-    if (j < 0) {
-        j = 0;
-        curveX[0] = 0;
-        curveFan[0] = 0;
-        pointFan[0] = 0;
-        pointDefined[0] = 1;
-    }
+    if (j < 0)
+        MakeEndPoint(j = 0);
     InterpolateSegment(j, k);
     for (int i = k + 1; i < kPoints; ++i)
         curveFan[i] = p;
@@ -117,33 +126,13 @@ void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
 
 void FanCurve::PlaceBottomBand(int k, int p, bool bandMoved)
 {
-    if (k < 1 || k >= kPoints)
+    if (!SetBandPoint(k, p, bandMoved, bottomBandIndex))
         return;
-    curveX[k] = k;
-    if (bandMoved && bottomBandIndex != 0) {
-        curveFan[bottomBandIndex] = 0;
-        pointFan[bottomBandIndex] = 0;
-        pointDefined[bottomBandIndex] = 0;
-    }
-    curveFan[k] = p;
-    pointFan[k] = p;
-    if (bandMoved) {
-        pointDefined[k] = 1;
-        bottomBandIndex = k;
-    }
-    for (int i = 0; i < kPoints - 1; ++i)
-        curveX[i] = i;
-
     int n = k + 1;
     while (n < kPoints && pointDefined[n] != 1)
         ++n;
-    if (n >= kPoints) {
-        n = kPoints - 1;
-        curveX[n] = n;
-        curveFan[n] = 0;
-        pointFan[n] = 0;
-        pointDefined[n] = 1;
-    }
+    if (n >= kPoints)
+        MakeEndPoint(n = kPoints - 1);
     InterpolateSegment(n, k);
     for (int i = 1; i < k; ++i)
         curveFan[i] = 0;

@@ -29,6 +29,14 @@ struct FanCurve
     void PlaceTopBand(int k, int p, bool bandMoved);
     void PlaceBottomBand(int k, int p, bool bandMoved);
     int DefinedPointCount() const;
+
+private:
+    // The band point itself; false for an entry off the curve.
+    bool SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex);
+    // A defined 0 % point at the curve's start or end, when a band finds none beyond it.
+    void MakeEndPoint(int index);
+
+public:
     // A point placed by hand at entry i with q percent; the straight lines to the neighbouring
     // defined points (or entry 0 below, the far end above) are drawn again.
     void AddPoint(int i, int q);

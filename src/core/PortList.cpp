@@ -90,6 +90,8 @@ std::optional<int> ParsePortNumber(const QString &text)
 std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<PortEntry> &ports)
 {
     const QString trimmed = text.trimmed();
+    if (trimmed.contains(QChar(0)))
+        return std::nullopt; // no device path holds a zero character
     for (const PortEntry &port : ports) {
         if (port.DisplayName() == trimmed || port.device == trimmed)
             return port.device;

@@ -35,24 +35,24 @@ void CHyperLink::SetText(const QString &value)
 void CHyperLink::SetNormalImage(const QPixmap &image)
 {
     normalImage = image;
-    if (autoDisabledImage && disabledImageMade) {
-        disabledImage = QPixmap();
-        disabledImageMade = false;
-    }
+    DropMadeDisabledImage();
 }
 
 void CHyperLink::SetHoverImage(const QPixmap &image)
 {
     hoverImage = image;
-    if (autoDisabledImage && disabledImageMade) {
-        disabledImage = QPixmap();
-        disabledImageMade = false;
-    }
+    DropMadeDisabledImage();
 }
 
 void CHyperLink::SetPressedImage(const QPixmap &image)
 {
     pressedImage = image;
+    DropMadeDisabledImage();
+}
+
+void CHyperLink::DropMadeDisabledImage()
+{
+    // A grey copy of an image that changed is stale; it is made again when needed.
     if (autoDisabledImage && disabledImageMade) {
         disabledImage = QPixmap();
         disabledImageMade = false;

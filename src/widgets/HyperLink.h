@@ -80,6 +80,7 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    void DropMadeDisabledImage();
     QPixmap ImageFor(State state) const;
     quint32 FlagsFor(State state) const { return (imageFlags >> (4 * state)) & 0xF; }
     QSize ImageSize(State state) const;

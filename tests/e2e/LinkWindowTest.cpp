@@ -2,17 +2,11 @@
 
 #include "PtyController.h"
 
+#include "Pump.h"
+
 #include <QElapsedTimer>
 
 namespace {
-void Pump(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 class LinkTest : public WindowTest
 {
 protected:

@@ -3,6 +3,8 @@
 #include "SerialPort.h"
 
 #include <QCoreApplication>
+#include "Pump.h"
+
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -11,15 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Lets the simulator and the port's notifiers run for a while.
-void Pump(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 QByteArray ReadFor(CSerialPort &port, int ms)
 {
     QByteArray all;

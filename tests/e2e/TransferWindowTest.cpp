@@ -3,18 +3,12 @@
 #include "GradientProgressCtrl.h"
 #include "PtyController.h"
 
+#include "Pump.h"
+
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
 namespace {
-void Pump(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 // The window with the simulator behind a pseudo-terminal; the test owns every clock.
 class TransferTest : public WindowTest
 {

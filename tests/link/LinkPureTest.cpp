@@ -29,6 +29,7 @@ TEST(PortList, EntriesAndTypedPaths)
     EXPECT_FALSE(DeviceOfEntry(QStringLiteral("/dev"), ports).has_value());
     EXPECT_FALSE(DeviceOfEntry(QString(), ports).has_value());
     EXPECT_FALSE(DeviceOfEntry(QStringLiteral("garbage"), ports).has_value());
+    EXPECT_FALSE(DeviceOfEntry(QString::fromLatin1("/dev/null\0x", 11), ports).has_value());
 }
 
 TEST(LinkText, ReplyPiecesAndFrames)

@@ -1,0 +1,18 @@
+#include "AtomicFile.h"
+
+#include <QSaveFile>
+
+QString WriteFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered: a full disk must fail the write itself; a buffered one only fails at the flush
+    // inside commit, which Qt 6.4 does not always report before renaming over the old file.
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    written = written && file.write(bytes) == bytes.size();
+    written = written && file.error() == QFileDevice::NoError && file.commit();
+    if (written)
+        return {};
+    const QString reason = file.errorString().isEmpty() ? QStringLiteral("the file could not be written") : file.errorString();
+    file.cancelWriting();
+    return reason;
+}
