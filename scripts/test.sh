@@ -13,7 +13,6 @@ if [ "${ORVEX_SANITIZE_PASS:-1}" = 1 ]; then
   echo "== second pass: AddressSanitizer and UndefinedBehaviorSanitizer =="
   ORVEX_BUILD_DIR="$root/build-asan" ORVEX_BUILD_TYPE=Debug "$root/scripts/build.sh" -DORVEX_SANITIZE=ON
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
-  export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   ctest --test-dir "$root/build-asan" --output-on-failure --timeout 600
 fi
