@@ -80,7 +80,9 @@ std::optional<int> ParsePortNumber(const QString &text)
     if (com < 0 || !text.endsWith(QLatin1Char(')')))
         return std::nullopt;
     const QString digits = text.mid(com + 4, text.size() - com - 5);
-    if (digits.isEmpty() || digits.size() > 3 || std::any_of(digits.begin(), digits.end(), [](QChar c) { return !c.isDigit(); }))
+    // ASCII digits only: other scripts' digits are digits to Unicode, but no port number.
+    const auto notAscii = [](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); };
+    if (digits.isEmpty() || digits.size() > 3 || std::any_of(digits.begin(), digits.end(), notAscii))
         return std::nullopt;
     if (digits.size() < 3 && digits[0] == QLatin1Char('0'))
         return std::nullopt;

@@ -14,7 +14,8 @@ TEST(PortList, ParsePortNumberTakesOneToThreeDigits)
         ASSERT_TRUE(parsed.has_value()) << text;
         EXPECT_EQ(*parsed, number) << text;
     }
-    for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)", "(COM)"})
+    for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)", "(COM)",
+                             "(COM\xdb\xb7)" /* an Arabic-Indic seven, found by fuzzing */})
         EXPECT_FALSE(ParsePortNumber(QString::fromUtf8(text)).has_value()) << text;
 }
 
