@@ -8,7 +8,7 @@ build=${ORVEX_BUILD_DIR:-$root/build}
 
 sim_pid=
 shopt -s nullglob
-hardware=(/dev/ttyUSB* /dev/ttyACM* /dev/ttyS[0-9]*)
+hardware=(/dev/ttyUSB* /dev/ttyACM*) # built-in ttyS ports are there on most PCs, adapters only when plugged
 if [ "${ORVEX_SIM:-auto}" = always ] || { [ "${ORVEX_SIM:-auto}" = auto ] && [ ${#hardware[@]} -eq 0 ]; }; then
   "$build/sim/orvex-sim" &
   sim_pid=$!
