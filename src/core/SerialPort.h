@@ -37,6 +37,7 @@ public:
     void Write(const QByteArray &bytes);
     void Purge(int flags);
     void ClearReceiveBuffer() { Purge(PurgeRxClear); }
+    // Reads never wait on this port (Read takes what has arrived), so there is nothing to set.
     void SetNonBlockingReads() {}
     void Flush();
     void CancelPendingIo();

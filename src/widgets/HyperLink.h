@@ -22,7 +22,6 @@ public:
     static constexpr quint32 kShowImage = 0x1;
     static constexpr quint32 kImageLeft = 0x2;
     static constexpr quint32 kImageRight = 0x4;
-    static constexpr int kHoverTimerId = 1001;
     static constexpr int kTooltipDelayMs = 1200;
     static constexpr int kTooltipHideMs = 1600;
 
@@ -107,7 +106,7 @@ private:
     bool pressed = false;
     bool inResize = false;
     QRect pressRect;
-    QBasicTimer hoverTimer;
+    QBasicTimer hoverTimer; // checks, 300 ms after the pointer left, whether it went onto the tooltip
     QBasicTimer tooltipTimer;
     bool cursorReplaced = false;
 };
