@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace {
 const QString kNotUsed = QStringLiteral("N/A");
@@ -118,9 +119,11 @@ void CFanCurvePlot::PlaceTopBand(bool bandMoved)
     const int k = BandIndex(topText, VoltageInput());
     const int p = ReadNumber(controls.fanSpeedTopBand->text()); // "N/A" and empty read as 0
     curve.PlaceTopBand(k, p, bandMoved);
+    chart.EnableRedraw(false); // one redraw for the curve and the step together
     PublishCurve();
     controls.points->clear();
     DrawShutOffLine();
+    chart.EnableRedraw(true);
 }
 
 void CFanCurvePlot::PlaceBottomBand(bool bandMoved)
@@ -135,13 +138,18 @@ void CFanCurvePlot::PlaceBottomBand(bool bandMoved)
     if (fanText == kNotUsed || fanText.isEmpty())
         return;
     curve.PlaceBottomBand(k, ReadNumber(fanText), bandMoved);
+    chart.EnableRedraw(false);
     PublishCurve();
     controls.points->clear();
     DrawShutOffLine();
+    chart.EnableRedraw(true);
 }
 
 void CFanCurvePlot::DrawShutOffLine()
 {
+    // Every way out of here redraws once, when the bracket closes.
+    chart.EnableRedraw(false);
+    const auto redraw = qScopeGuard([this] { chart.EnableRedraw(true); });
     if (clearLiveIndication)
         clearLiveIndication();
     shutOffLine->RemoveAllPoints();
@@ -167,11 +175,9 @@ void CFanCurvePlot::DrawShutOffLine()
         return;
     }
     const ShutOffEntries entries = ShutOffStepEntries(VoltageInput(), s, b);
-    chart.EnableRedraw(false);
     shutOffLine->AppendPoint(QPointF(entries.shutOff, 0));
     shutOffLine->AppendPoint(QPointF(entries.shutOff, f));
     shutOffLine->AppendPoint(QPointF(entries.bottom, f));
-    chart.EnableRedraw(true);
 }
 
 void CFanCurvePlot::RebuildBandCurve()
