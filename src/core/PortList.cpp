@@ -86,7 +86,10 @@ std::optional<int> ParsePortNumber(const QString &text)
         return std::nullopt;
     if (digits.size() < 3 && digits[0] == QLatin1Char('0'))
         return std::nullopt;
-    return digits.toInt();
+    const int number = digits.toInt();
+    if (number == 0)
+        return std::nullopt; // "000": there is no port 0 (found by fuzzing)
+    return number;
 }
 
 std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<PortEntry> &ports)

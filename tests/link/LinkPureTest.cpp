@@ -15,7 +15,7 @@ TEST(PortList, ParsePortNumberTakesOneToThreeDigits)
         EXPECT_EQ(*parsed, number) << text;
     }
     for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)", "(COM)",
-                             "(COM\xdb\xb7)" /* an Arabic-Indic seven, found by fuzzing */})
+                             "(COM\xdb\xb7)" /* an Arabic-Indic seven, found by fuzzing */, "x (COM000)"})
         EXPECT_FALSE(ParsePortNumber(QString::fromUtf8(text)).has_value()) << text;
 }
 
