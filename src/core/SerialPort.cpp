@@ -10,9 +10,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
 // Why a device may not be opened, and what to do about it.
-QString PermissionText(const QString &device)
+QString PermissionRefusalText(const QString &device)
 {
 #ifdef Q_OS_UNIX
     struct stat info {};
@@ -29,6 +28,7 @@ QString PermissionText(const QString &device)
 #endif
 }
 
+namespace {
 bool Accessible(const QString &device)
 {
 #ifdef Q_OS_UNIX
@@ -80,7 +80,7 @@ void CSerialPort::Open(const QString &device, int baudRate)
         if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
             throw CSerialException(2, QStringLiteral("The system cannot find the port %1.").arg(device));
         if (error == QSerialPort::PermissionError && !Accessible(device))
-            throw CSerialException(5, PermissionText(device));
+            throw CSerialException(5, PermissionRefusalText(device));
         if (error == QSerialPort::PermissionError)
             throw CSerialException(32, QStringLiteral("The port %1 is in use by another program.").arg(device));
         throw CSerialException(static_cast<int>(error), QStringLiteral("%1: %2").arg(device, port.errorString()));

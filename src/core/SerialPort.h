@@ -5,6 +5,9 @@
 
 #include <functional>
 
+// The refusal for a device the user may not open, naming the group that would let them.
+QString PermissionRefusalText(const QString &device);
+
 // The one serial line to the controller: 8 data bits, no parity, one stop bit, no flow control.
 // Every failure throws CSerialException with the platform's text.
 class CSerialPort : public QObject

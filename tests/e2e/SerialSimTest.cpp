@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <grp.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,19 @@ TEST(SerialPort, RefusalsSayWhatIsWrong)
     } catch (const CSerialException &error) {
         EXPECT_TRUE(error.Text().contains(QStringLiteral("in use by another program"))) << error.Text().toStdString();
     }
+}
+
+TEST(SerialPort, APermissionRefusalNamesTheGroupThatOwnsTheDevice)
+{
+    PtyController sim;
+    ASSERT_TRUE(sim.Start());
+    struct stat info {};
+    ASSERT_EQ(::stat(sim.DevicePath().toLocal8Bit().constData(), &info), 0);
+    const QString group = QString::fromLocal8Bit(::getgrgid(info.st_gid)->gr_name);
+    const QString text = PermissionRefusalText(sim.DevicePath());
+    EXPECT_TRUE(text.contains(sim.DevicePath()));
+    EXPECT_TRUE(text.contains(QStringLiteral("sudo usermod -aG %1 $USER").arg(group))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("log out and in again")));
 }
 
 TEST(SerialPort, APermissionRefusalNamesTheFix)
