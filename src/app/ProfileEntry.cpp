@@ -212,8 +212,14 @@ void CProfileEntry::Warn(const QString &caption, const QString &text)
     window.ModalUi().MessageBox(&window, text, caption, MsgIcon::Warning, MsgButtons::Ok);
 }
 
+bool CProfileEntry::VoltageForm() const
+{
+    return controls.inputControlType->currentText() == QStringLiteral("Voltage");
+}
+
 QString CProfileEntry::FormName() const
 {
+    // The messages name the temperature form only when the list says so.
     return controls.inputControlType->currentText() == QStringLiteral("Temperature") ? QStringLiteral("Temperature")
                                                                                       : QStringLiteral("Voltage");
 }
@@ -268,7 +274,7 @@ void CProfileEntry::OnEnChangeVersionNumber()
 void CProfileEntry::OnEnKillfocusTopBand()
 {
     window.ClearLiveIndication();
-    const int limit = controls.inputControlType->currentText() == QStringLiteral("Voltage") ? 10 : 63;
+    const int limit = VoltageForm() ? 10 : 63;
     const int v = ParseBandField(limit, controls.topBand);
     if (v == NotSetValue) {
         Warn(QStringLiteral("Invalid parameter!"), QStringLiteral("Value not withing range"));
@@ -319,8 +325,7 @@ void CProfileEntry::OnEnKillfocusBottomBand()
         controls.bottomBand->clear();
         Warn(QStringLiteral("WARNING"),
              QStringLiteral("For Temperature Bottom Band value to be 0, %1 value must be 'Always On' or 'N/A'")
-                 .arg(controls.inputControlType->currentText() == QStringLiteral("Voltage")
-                          ? QStringLiteral("Voltage Shut Off")
+                 .arg(VoltageForm() ? QStringLiteral("Voltage Shut Off")
                           : QStringLiteral("Low Temperature Shut Off")));
         controls.bottomBand->setText(window.savedBottomBandText);
         plot.DrawShutOffLine();
@@ -370,7 +375,7 @@ void CProfileEntry::OnCbnSelchangeLowShutOff()
 void CProfileEntry::OnCbnEditchangeHighAlarm()
 {
     window.ClearLiveIndication();
-    const int limit = controls.inputControlType->currentText() == QStringLiteral("Voltage") ? 10 : 115;
+    const int limit = VoltageForm() ? 10 : 115;
     if (ParseBandField(limit, controls.highAlarm) == 0)
         controls.highAlarm->setEditText(QStringLiteral("1"));
 }

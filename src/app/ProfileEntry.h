@@ -60,6 +60,8 @@ private:
     int ParseBandField(int limit, QLineEdit *field);
     int ParseBandField(int limit, QComboBox *field);
     void Warn(const QString &caption, const QString &text);
+    // The band and alarm limits and the messages follow the Input Control Type's text.
+    bool VoltageForm() const;
     QString FormName() const;
     void DefineEndsIfNothingDefined();
 

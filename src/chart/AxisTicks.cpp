@@ -32,12 +32,11 @@ TickStep ComputeTickStep(int startPixel, int endPixel, bool horizontal, double m
 double ComputeFirstTick(double min, double increment)
 {
     if (increment == 0 || min == 0)
-        return min == 0 ? 0 : min;
+        return min;
+    // Truncation lands on or just below a positive minimum, on or above a negative one.
     double first = std::trunc(min / increment) * increment;
     while (first < min)
         first += increment;
-    while (first - increment >= min)
-        first -= increment;
     return first;
 }
 

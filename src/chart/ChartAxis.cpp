@@ -46,11 +46,6 @@ void CChartAxis::UndoZoom()
     max = undoZoomMax;
 }
 
-void CChartAxis::UnregisterSerie(CChartSerie *serie)
-{
-    series.erase(std::remove(series.begin(), series.end(), serie), series.end());
-}
-
 void CChartAxis::SetAxisSize(const ChartRect &plot)
 {
     if (horizontal) {

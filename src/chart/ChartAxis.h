@@ -11,7 +11,6 @@
 #include <vector>
 
 class CChartCtrl;
-class CChartSerie;
 
 // Everything of an axis that the drawn frame (axes, labels, grid) depends on.
 struct AxisFrameState
@@ -71,9 +70,6 @@ public:
     void ShiftByPixels(int fromPixel, int toPixel);
     void UndoZoom();
 
-    void RegisterSerie(CChartSerie *serie) { series.push_back(serie); }
-    void UnregisterSerie(CChartSerie *serie);
-
     // Layout: the axis spans the plotting rectangle along its direction.
     void SetAxisSize(const ChartRect &plot);
     virtual void ComputeTickStep() = 0;
@@ -108,5 +104,4 @@ protected:
     double minZoomRange = 0.001;
     CChartGrid grid;
     CChartAxisLabel title;
-    std::vector<CChartSerie *> series;
 };

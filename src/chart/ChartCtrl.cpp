@@ -58,10 +58,6 @@ void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHori
     CChartAxis *horizontal = GetAxis(secondaryHorizontal ? CChartAxis::Top : CChartAxis::Bottom);
     CChartAxis *vertical = GetAxis(CChartAxis::Left);
     serie->SetAxes(horizontal, vertical);
-    if (horizontal)
-        horizontal->RegisterSerie(serie.get());
-    if (vertical)
-        vertical->RegisterSerie(serie.get());
     series[serie->GetId()] = std::move(serie);
     Redraw();
     EnableRedraw(true);

@@ -3,8 +3,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <functional>
-
 namespace {
 struct Key
 {

@@ -180,7 +180,6 @@ TEST(ProfileImage, DecodedCurveFieldsAndLists)
     p.outputControlType = QStringLiteral("Voltage");
     p.tachoDependentAlarm = QStringLiteral("Disabled");
     p.speedCap = QStringLiteral("2000");
-    std::array<double, FanCurve::kPoints> curve{};
     FanCurve fan;
     fan.LoadDefault();
     ProfileImage image{};
@@ -197,7 +196,6 @@ TEST(ProfileImage, DecodedCurveFieldsAndLists)
     EXPECT_EQ(d.curveFan[230], 90);
     EXPECT_EQ(d.curveFan[20], 0);
     EXPECT_EQ(d.shutOffStep, (std::vector<QPointF>{{41, 0}, {41, 30}, {101, 30}}));
-    (void)curve;
 }
 
 TEST(ProfileImage, MultipointDecodesDifferAfterUploadAndFromFile)
