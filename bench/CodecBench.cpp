@@ -13,7 +13,7 @@ void EncodeImage(benchmark::State &state)
     curve.LoadDefault();
     ProfileImage image{};
     for (auto _ : state) {
-        BuildProfileImage(profile, curve.curveFan, table, image);
+        image = BuildProfileImage(profile, curve.curveFan, table);
         benchmark::DoNotOptimize(image.data());
     }
 }
@@ -25,7 +25,7 @@ void DecodeImage(benchmark::State &state)
     FanCurve curve;
     curve.LoadDefault();
     ProfileImage image{};
-    BuildProfileImage(ControlProfile(), curve.curveFan, table, image);
+    image = BuildProfileImage(ControlProfile(), curve.curveFan, table);
     for (auto _ : state) {
         DecodedProfile decoded = DecodeProfileImage(image.data(), false, table);
         benchmark::DoNotOptimize(decoded.curveFan.data());

@@ -1,3 +1,4 @@
+// The window's dialogs: message boxes, file dialogs, About, Point Linker and COM Setting.
 #include "ModalUi.h"
 
 #include "AboutDlg.h"

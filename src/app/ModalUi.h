@@ -1,11 +1,15 @@
+// Every modal interaction of the main window, behind one interface tests can script.
 #pragma once
 
+#include "EntryRules.h"
 #include "PointLinker.h"
 #include "PortList.h"
+#include "SerialException.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -14,7 +18,6 @@ enum class MsgIcon { None, Information, Warning, Stop };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No, Closed };
 
-// Every modal interaction of the main window goes through this, so tests can script the answers.
 class IModalUi
 {
 public:
@@ -44,4 +47,51 @@ public:
     QStringList GetOpenFileNames(QWidget *owner) override;
     MyPointerLinker::Result RunPointLinker(QWidget *owner) override;
     std::optional<ComSettings> RunComSetting(QWidget *owner, const ComSettings &current) override;
+};
+
+// The window's dialogs as its collaborators use them, owned by the window: whichever IModalUi is
+// installed answers them.
+class WindowDialogs
+{
+public:
+    static inline const QString kTitle = QStringLiteral("Tamlin Orvex Interface");
+
+    explicit WindowDialogs(QWidget *owner) : owner(owner), ui(std::make_unique<QtModalUi>()) {}
+
+    void Install(std::unique_ptr<IModalUi> replacement) { ui = std::move(replacement); }
+
+    // A warning box with an OK button.
+    void Warn(const Refusal &refusal) { ui->MessageBox(owner, refusal.text, refusal.caption, MsgIcon::Warning, MsgButtons::Ok); }
+    // A Yes/No question with a warning icon; true for Yes.
+    bool Ask(const QString &caption, const QString &text)
+    {
+        return ui->MessageBox(owner, text, caption, MsgIcon::Warning, MsgButtons::YesNo) == MsgAnswer::Yes;
+    }
+    void Error(const QString &caption, const QString &text)
+    {
+        ui->MessageBox(owner, text, caption, MsgIcon::Stop, MsgButtons::Ok);
+    }
+    // Runs a handler; a serial failure ends it there, with the platform's text in an error box.
+    template <class Handler> void Guarded(Handler &&handler)
+    {
+        try {
+            handler();
+        } catch (const CSerialException &error) {
+            Error(kTitle, error.Text().isEmpty() ? QStringLiteral("An unknown error occurred.") : error.Text());
+        }
+    }
+    // A plain box owned by no window.
+    void Notice(const QString &text) { ui->MessageBox(nullptr, text, QString(), MsgIcon::None, MsgButtons::Ok); }
+    void About() { ui->ShowAbout(owner); }
+    QString SaveFileName(const QString &proposedName, const QString &defaultSuffix)
+    {
+        return ui->GetSaveFileName(owner, proposedName, defaultSuffix);
+    }
+    QStringList OpenFileNames() { return ui->GetOpenFileNames(owner); }
+    MyPointerLinker::Result PointLinker() { return ui->RunPointLinker(owner); }
+    std::optional<ComSettings> ComSetting(const ComSettings &current) { return ui->RunComSetting(owner, current); }
+
+private:
+    QWidget *owner;
+    std::unique_ptr<IModalUi> ui;
 };

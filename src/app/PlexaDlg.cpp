@@ -1,9 +1,18 @@
+// The main window: its controls from the layout table, and the wiring between them and the
+// collaborators.
 #include "PlexaDlg.h"
 
 #include "ChartCtrl.h"
+#include "ControllerLink.h"
+#include "FanCurvePlot.h"
 #include "GradientProgressCtrl.h"
 #include "InstanceLock.h"
 #include "MainLayout.h"
+#include "MonitorFrame.h"
+#include "MultipointEditor.h"
+#include "ProfileEntry.h"
+#include "ProfileFile.h"
+#include "Transfers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,11 +25,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QTimer>
 
 namespace {
-const QString kWindowTitle = QStringLiteral("Tamlin Orvex Interface");
-
 // Pictures of the image buttons, by control id.
 QString ButtonPicture(int id)
 {
@@ -38,26 +44,26 @@ QString ButtonPicture(int id)
 constexpr int kComboClosedHeightDlu = 12;
 } // namespace
 
-CPlexaDlg::CPlexaDlg(QWidget *parent)
-    : QWidget(parent), modalUi(std::make_unique<QtModalUi>()), units(DialogUnits::DialogFont())
+CPlexaDlg::CPlexaDlg(QWidget *parent) : QWidget(parent), units(DialogUnits::DialogFont())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
     setFont(DialogUnits::DialogFont());
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
-    plot = std::make_unique<CFanCurvePlot>(*chart, profile, [this] { ClearLiveIndication(); });
-    profileEntry = std::make_unique<CProfileEntry>(*this, profile, *plot);
+    plot = std::make_unique<CFanCurvePlot>(*chart, profile, static_cast<IProfileView &>(*this));
+    profileEntry = std::make_unique<CProfileEntry>(*this, dialogs, profile, *plot);
+    profileFile = std::make_unique<CProfileFile>(*this, dialogs, profile, *profileEntry, *plot);
+    multipoint = std::make_unique<CMultipointEditor>(*this, dialogs, profile, *profileEntry, *plot, *chart);
+    link = std::make_unique<CControllerLink>(*this, dialogs);
+    transfers = std::make_unique<CTransfers>(*this, *link, dialogs);
+    multipoint->SetEditGate([this] { return link->PollEnabled() && transfers->ChartEditEnabled(); });
+    connect(link.get(), &CControllerLink::connectedChanged, this, &CPlexaDlg::SetConnectedLook);
+    connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::ShowReading);
 
-    for (int id = 1; id <= 4; ++id) {
-        auto *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
-        timers[static_cast<std::size_t>(id)] = timer;
-    }
-
-    // The system menu's About entry; Qt offers no system menu, so the window's context menu carries it.
+    // Qt offers no system menu, so the window's context menu carries About.
     auto *about = new QAction(QStringLiteral("&About Orvex Interface"), this);
     about->setShortcut(QKeySequence::HelpContents);
-    connect(about, &QAction::triggered, this, [this] { OnSysCommand(kAboutCommand); });
+    connect(about, &QAction::triggered, this, &CPlexaDlg::ShowAbout);
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
@@ -187,6 +193,7 @@ void CPlexaDlg::ConnectHandlers()
     connect(connectButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedConnect);
     connect(downloadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedDownload);
     connect(uploadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedUpload);
+    connect(openButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedOpenFile);
 
     // Typing: every keystroke of the user (programmatic changes stay silent).
     CProfileEntry *entry = profileEntry.get();
@@ -194,13 +201,14 @@ void CPlexaDlg::ConnectHandlers()
     connect(profile.versionNumber, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeVersionNumber(); });
     connect(profile.bottomBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeBottomBand(); });
     connect(profile.fanSpeedTopBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeFanSpeedTopBand(); });
-    connect(profile.fanSpeedBottomBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeFanSpeedBottomBand(); });
-    connect(profile.highAlarm->lineEdit(), &QLineEdit::textEdited, this, [entry] { entry->OnCbnEditchangeHighAlarm(); });
+    connect(profile.fanSpeedBottomBand, &QLineEdit::textEdited, this,
+            [entry] { entry->OnEnChangeFanSpeedBottomBand(); });
+    connect(profile.highAlarm->lineEdit(), &QLineEdit::textEdited, this,
+            [entry] { entry->OnCbnEditchangeHighAlarm(); });
     connect(profile.lowAlarm->lineEdit(), &QLineEdit::textEdited, this, [entry] { entry->OnCbnEditchangeLowAlarm(); });
     connect(profile.lowShutOff, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeLowShutOff(); });
     connect(profile.inputControlType, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeInputType(); });
     connect(profile.tachoDependentAlarm, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeTachoAlarm(); });
-    connect(openButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedOpenFile);
     // A user's choice only, as the list's own selection-change notice is; program changes stay silent.
     for (QComboBox *option : {profile.outputControlType, profile.speedCap, profile.highAlarm, profile.lowAlarm,
                               profile.alarmActiveState, profile.invertPwmOutput})
@@ -209,17 +217,13 @@ void CPlexaDlg::ConnectHandlers()
 
 bool CPlexaDlg::OnInitDialog()
 {
-    setWindowTitle(kWindowTitle);
+    setWindowTitle(WindowDialogs::kTitle);
 
     monitorCheck->setChecked(false);
     monitorCheck->setEnabled(false);
     valueReadout->clear();
     pwmReadout->clear();
-
-    exchangeStage = QStringLiteral("Finish");
     monitoringEnabled = false;
-    portNumber = 1;
-    baudRate = 9600;
 
     chart->EnableRedraw(false); // one repaint for all of the set-up
     plot->SetUpChart();
@@ -228,11 +232,10 @@ bool CPlexaDlg::OnInitDialog()
 
     downloadButton->setEnabled(false);
     uploadButton->setEnabled(false);
-    portConnected = false;
 
     profileEntry->FillOptionLists();
 
-    progressBar->SetRange(0, 60);
+    progressBar->SetRange(0, DownloadExchange::kProgressEnd);
     progressBar->SetStartColor(QColor(255, 10, 22));
     progressBar->SetEndColor(QColor(65, 255, 17));
     progressBar->SetBkColor(QColor(238, 238, 238));
@@ -240,16 +243,14 @@ bool CPlexaDlg::OnInitDialog()
     progressBar->ShowPercent(true);
     progressBar->SetPos(0);
 
-    plot->curve.topBandIndex = 0;
-    plot->curve.bottomBandIndex = 0;
+    plot->ChangeCurve([](FanCurve &curve) { curve.topBandIndex = curve.bottomBandIndex = 0; });
 
     LoadDefaultTemplate();
     chart->EnableRedraw(true);
-    savedTopBandText = profile.topBand->text();
-    savedBottomBandText = profile.bottomBand->text();
+    profileEntry->RememberAcceptedBands();
 
-    SetTimer(kChartTimer, 150);
-    SetTimer(kPollTimer, 1000);
+    multipoint->Start();
+    link->Start();
 
     return CheckSingleInstance();
 }
@@ -259,24 +260,19 @@ bool CPlexaDlg::CheckSingleInstance()
     instanceLock = std::make_unique<InstanceLock>(instanceLockName);
     if (instanceLock->TryAcquire())
         return true;
-    modalUi->MessageBox(nullptr, QStringLiteral("An Instance of this application is already running..."), QString(),
-                        MsgIcon::None, MsgButtons::Ok);
+    dialogs.Notice(QStringLiteral("An Instance of this application is already running..."));
     close();
     return false;
 }
 
-void CPlexaDlg::BuildProfileImage()
+ProfileImage CPlexaDlg::BuildProfileImage() const
 {
-    ::BuildProfileImage(profileEntry->ReadProfile(), plot->curve.curveFan, temperatureCodes, profileImage);
+    return profileEntry->BuildImage();
 }
 
-void CPlexaDlg::DecodeProfileImage(const std::uint8_t *image, bool fromUpload)
+void CPlexaDlg::ShowUploadedProfile(const ProfileImage &image)
 {
-    chart->EnableRedraw(false);
-    profileEntry->ApplyDecoded(::DecodeProfileImage(image, fromUpload, temperatureCodes), fromUpload);
-    chart->EnableRedraw(true);
-    if (!fromUpload)
-        statusBox->setText(QStringLiteral("Successfully Opened File from PC"));
+    profileEntry->ShowImage(image.data(), true);
 }
 
 QString CPlexaDlg::StatusText() const
@@ -284,10 +280,20 @@ QString CPlexaDlg::StatusText() const
     return statusBox->text();
 }
 
+void CPlexaDlg::SetStatusText(const QString &text)
+{
+    statusBox->setText(text);
+}
+
 void CPlexaDlg::ClearLiveIndication()
 {
     statusBox->clear();
     plot->ClearLiveMarker();
+}
+
+void CPlexaDlg::ClearCursorMarker()
+{
+    plot->ClearCursorMarker();
 }
 
 void CPlexaDlg::SwitchMonitoringOff(bool emptyReadouts)
@@ -305,6 +311,54 @@ void CPlexaDlg::SetReadouts(const std::optional<QString> &value, const std::opti
         valueReadout->setText(*value);
     if (pwm)
         pwmReadout->setText(*pwm);
+}
+
+float CPlexaDlg::LiveValue() const
+{
+    return link->LiveValue();
+}
+
+void CPlexaDlg::ShowReading(const MonitorReading &reading)
+{
+    plot->ShowLivePoint(reading.livePointX, reading.pwmPercent);
+    // The reading follows the window's form, whatever the frame's kind.
+    const bool temperature = ShownInputKind() == InputKind::Temperature;
+    SetReadouts(ReadingText(reading.liveValue, temperature, reading.thermistorFault), PwmText(reading.pwmValue));
+}
+
+std::vector<QWidget *> CPlexaDlg::LockedControls() const
+{
+    std::vector<QWidget *> locked = profile.All();
+    locked.insert(locked.end(), {connectButton, downloadButton, saveButton, openButton, loadDefaultButton});
+    return locked;
+}
+
+void CPlexaDlg::LockProfileControls()
+{
+    SwitchMonitoringOff();
+    for (QWidget *control : LockedControls())
+        control->setEnabled(false);
+}
+
+void CPlexaDlg::UnlockProfileControls()
+{
+    EnableMonitorCheck();
+    for (QWidget *control : LockedControls())
+        control->setEnabled(true);
+    if (profile.Multipoint()) {
+        for (QWidget *field : profile.BandFields())
+            field->setEnabled(false);
+    }
+}
+
+void CPlexaDlg::SetProgress(int position)
+{
+    progressBar->SetPos(position);
+}
+
+void CPlexaDlg::SetProgressWhiteText(bool white)
+{
+    progressBar->SetTextColor(white ? Qt::white : Qt::black);
 }
 
 std::function<void()> CPlexaDlg::FocusLostHandler(QObject *field)
@@ -333,62 +387,69 @@ void CPlexaDlg::CommitPendingEntry()
     }
 }
 
+void CPlexaDlg::LoadDefaultTemplate()
+{
+    profileEntry->LoadDefaultTemplate();
+}
+
+void CPlexaDlg::ApplyTemperatureLabels()
+{
+    profileEntry->ApplyTemperatureLabels();
+}
+
+void CPlexaDlg::ApplyVoltageLabels()
+{
+    profileEntry->ApplyVoltageLabels();
+}
+
 void CPlexaDlg::OnBnClickedSaveFile()
 {
     CommitPendingEntry();
-    profileFile.OnBnClickedSaveFile();
+    profileFile->OnBnClickedSaveFile();
 }
 
 void CPlexaDlg::OnBnClickedOpenFile()
 {
     CommitPendingEntry();
-    profileFile.OnBnClickedOpenFile();
+    profileFile->OnBnClickedOpenFile();
+}
+
+void CPlexaDlg::OnBnClickedEnableMultipoint()
+{
+    multipoint->OnBnClickedEnableMultipoint();
 }
 
 void CPlexaDlg::OnBnClickedLoadDefault()
 {
     CommitPendingEntry();
     plot->ClearCursorMarker();
-    const MsgAnswer answer = modalUi->MessageBox(this, QStringLiteral("All current data will be lost - Proceed ?"),
-                                                 QStringLiteral(" WARNING "), MsgIcon::Warning, MsgButtons::YesNo);
-    if (answer != MsgAnswer::Yes)
+    if (!dialogs.Ask(QStringLiteral(" WARNING "), QStringLiteral("All current data will be lost - Proceed ?")))
         return;
     ClearLiveIndication();
     SwitchMonitoringOff();
     LoadDefaultTemplate();
-    setWindowTitle(QStringLiteral("Default Template Loaded - Tamlin Orvex Interface"));
+    setWindowTitle(QStringLiteral("Default Template Loaded - %1").arg(WindowDialogs::kTitle));
 }
 
 void CPlexaDlg::OnBnClickedDownload()
 {
-    Guarded([this] { transfers.OnBnClickedDownload(); });
+    dialogs.Guarded([this] { transfers->OnBnClickedDownload(); });
 }
 
 void CPlexaDlg::OnBnClickedUpload()
 {
-    Guarded([this] { transfers.OnBnClickedUpload(); });
+    dialogs.Guarded([this] { transfers->OnBnClickedUpload(); });
 }
 
 void CPlexaDlg::OnBnClickedConnect()
 {
-    Guarded([this] { link.OnBnClickedConnect(); });
-}
-
-void CPlexaDlg::ShowSerialError(const CSerialException &error)
-{
-    QString text;
-    if (!error.GetErrorMessage(text))
-        text = QStringLiteral("An unknown error occurred.");
-    modalUi->MessageBox(this, text, kWindowTitle, MsgIcon::Stop, MsgButtons::Ok);
+    dialogs.Guarded([this] { link->OnBnClickedConnect(); });
 }
 
 void CPlexaDlg::SetConnectedLook(bool connected)
 {
     connectButton->setIcon(QIcon(connected ? QStringLiteral(":/pictures/136.png") : QStringLiteral(":/pictures/135.png")));
     connectButton->setText(connected ? QStringLiteral("\nDisconnect\nfrom PORT") : QStringLiteral("\nConnect\nto PORT"));
-    portConnected = connected;
-    if (connected)
-        portEverConnected = true;
 }
 
 void CPlexaDlg::SetTransferButtons(bool enabled)
@@ -397,9 +458,9 @@ void CPlexaDlg::SetTransferButtons(bool enabled)
     uploadButton->setEnabled(enabled);
 }
 
-void CPlexaDlg::SetStatusText(const QString &text)
+void CPlexaDlg::SetDownloadButton(bool enabled)
 {
-    statusBox->setText(text);
+    downloadButton->setEnabled(enabled);
 }
 
 void CPlexaDlg::EnableMonitorCheck()
@@ -424,74 +485,21 @@ void CPlexaDlg::OnBnClickedMonitor()
     pwmReadout->clear();
 }
 
-void CPlexaDlg::OnSysCommand(int command)
+void CPlexaDlg::ShowAbout()
 {
-    if ((command & 0xFFF0) == kAboutCommand)
-        modalUi->ShowAbout(this);
-}
-
-void CPlexaDlg::OnDeviceChange(int event)
-{
-    constexpr int kQueryRemove = 0x8001;
-    constexpr int kQueryRemoveFailed = 0x8002;
-    constexpr int kRemoveComplete = 0x8004;
-    if (event == kQueryRemove || event == kQueryRemoveFailed || event == kRemoveComplete)
-        deviceRemovalSeen = true;
-}
-
-void CPlexaDlg::OnTimer(int id)
-{
-    switch (id) {
-    case kChartTimer:
-        if (profile.enableMultipoint->isChecked() && pollEnabled && chartEditEnabled)
-            multipoint.ChartTimerStep();
-        break;
-    case kPollTimer:
-        Guarded([this] { link.Poll(); });
-        break;
-    case kDownloadStepTimer:
-        Guarded([this] { transfers.OnStepTimer(); });
-        break;
-    case kProgressTimer:
-        transfers.OnProgressTimer();
-        break;
-    default:
-        break;
-    }
-}
-
-void CPlexaDlg::SetTimer(int id, int periodMs)
-{
-    QTimer *timer = timers.at(static_cast<std::size_t>(id));
-    timer->start(periodMs);
-}
-
-void CPlexaDlg::KillTimer(int id)
-{
-    timers.at(static_cast<std::size_t>(id))->stop();
-}
-
-bool CPlexaDlg::TimerActive(int id) const
-{
-    return timers.at(static_cast<std::size_t>(id))->isActive();
-}
-
-int CPlexaDlg::TimerPeriod(int id) const
-{
-    return timers.at(static_cast<std::size_t>(id))->interval();
+    dialogs.About();
 }
 
 void CPlexaDlg::closeEvent(QCloseEvent *event)
 {
-    if (!portConnected) {
+    if (!link->Connected()) {
         event->accept();
         return;
     }
     event->ignore();
-    modalUi->MessageBox(this,
-                        QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the "
-                                       "communication cable"),
-                        QStringLiteral("Warning - CONNECTED TO PORT "), MsgIcon::Warning, MsgButtons::Ok);
+    dialogs.Warn({QStringLiteral("Warning - CONNECTED TO PORT "),
+                  QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the "
+                                 "communication cable")});
 }
 
 bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
@@ -509,7 +517,7 @@ bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (event->type() == QEvent::KeyPress && watched == chart &&
-        multipoint.HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
+        multipoint->HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
         return true;
     // Enter and Escape neither confirm nor cancel anything in this window.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {

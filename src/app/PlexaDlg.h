@@ -1,45 +1,38 @@
+// The main window: the controls of the profile and the chart, wired to the collaborators that own
+// the profile's editing, the link to the controller and the transfers.
 #pragma once
 
 #include "DialogUnits.h"
-#include "FanCurvePlot.h"
 #include "ModalUi.h"
 #include "ProfileControls.h"
-#include "ProfileEntry.h"
-#include "ControllerLink.h"
-#include "Multipoint.h"
-#include "Transfers.h"
-#include "SerialException.h"
-#include "ProfileFile.h"
-#include "TemperatureCodeTable.h"
+#include "WindowViews.h"
 
 #include <QHash>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class CChartCtrl;
+class CControllerLink;
+class CFanCurvePlot;
 class CGradientProgressCtrl;
+class CMultipointEditor;
+class CProfileEntry;
+class CProfileFile;
+class CTransfers;
 class InstanceLock;
 class QCheckBox;
 class QLabel;
 class QPushButton;
-class QTimer;
+struct ControlSpec;
+struct MonitorReading;
 
-// The main window: the profile in its controls, the fan curve, and the link to the controller.
-class CPlexaDlg : public QWidget
+class CPlexaDlg : public QWidget, public ILinkView, public ITransferView, public IProfileView
 {
     Q_OBJECT
 public:
-    static constexpr int kAboutCommand = 16;
-    static constexpr int kChartTimer = 1;
-    static constexpr int kPollTimer = 2;
-    static constexpr int kDownloadStepTimer = 3;
-    static constexpr int kProgressTimer = 4;
-    static constexpr int kDeviceRemoveComplete = 0x8004;
-
     explicit CPlexaDlg(QWidget *parent = nullptr);
     ~CPlexaDlg() override;
 
@@ -47,91 +40,60 @@ public:
     bool OnInitDialog();
 
     // Tests replace the dialogs; the window owns whichever is installed.
-    void SetModalUi(std::unique_ptr<IModalUi> ui) { modalUi = std::move(ui); }
+    void SetModalUi(std::unique_ptr<IModalUi> ui) { dialogs.Install(std::move(ui)); }
     // The single-instance lock's name; tests use their own so a running copy never interferes.
     void SetInstanceLockName(const QString &name) { instanceLockName = name; }
 
+    // A control of the layout by its id.
     QWidget *Control(int id) const { return controls.value(id); }
     const DialogUnits &Units() const { return units; }
     const ProfileControls &Profile() const { return profile; }
-    const CFanCurvePlot &Plot() const { return *plot; }
-    CFanCurvePlot &Plot() { return *plot; }
     CChartCtrl *Chart() const { return chart; }
-    const TemperatureCodeTable &TemperatureCodes() const { return temperatureCodes; }
+    CFanCurvePlot &Plot() { return *plot; }
+    CProfileEntry &Entry() { return *profileEntry; }
+    CMultipointEditor &Multipoint() { return *multipoint; }
+    CControllerLink &Link() { return *link; }
+    CTransfers &Transfers() { return *transfers; }
+    CGradientProgressCtrl &Progress() { return *progressBar; }
 
     // Handlers, named after the events they answer.
     void OnBnClickedLoadDefault();
     void OnCbnSelchangeOption();
     void OnBnClickedMonitor();
-    void OnSysCommand(int command);
-    void OnDeviceChange(int event);
-    void OnTimer(int id);
-
     void OnBnClickedSaveFile();
     void OnBnClickedOpenFile();
-    void OnBnClickedEnableMultipoint() { multipoint.OnBnClickedEnableMultipoint(); }
+    void OnBnClickedEnableMultipoint();
     void OnBnClickedConnect();
-    CControllerLink &Link() { return link; }
-    CTransfers &Transfers() { return transfers; }
-    CGradientProgressCtrl &Progress() { return *progressBar; }
     void OnBnClickedDownload();
     void OnBnClickedUpload();
-    // The connect button and the connected flag follow the port.
-    void SetConnectedLook(bool connected);
-    void SetTransferButtons(bool enabled);
-    void SetStatusText(const QString &text);
-    void EnableMonitorCheck();
-    // Runs a handler; a serial failure ends it with the platform's text in an error box.
-    template <class Handler> void Guarded(Handler &&handler)
-    {
-        try {
-            handler();
-        } catch (const CSerialException &error) {
-            ShowSerialError(error);
-        }
-    }
-    void ShowSerialError(const CSerialException &error);
-    CProfileEntry &Entry() { return *profileEntry; }
-    CMultipointEditor &Multipoint() { return multipoint; }
-    std::vector<QWidget *> BandFields() const { return profileEntry->BandFields(); }
-    // Runs the focus-lost check of a field still being edited, so no typed value is passed over.
-    void CommitPendingEntry();
-    // nullopt leaves a readout as it is.
-    void SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm);
-    void BuildProfileImage();
-    void DecodeProfileImage(const std::uint8_t *image, bool fromUpload);
-    IModalUi &ModalUi() { return *modalUi; }
-    QString StatusText() const;
+    void ShowAbout();
 
-    void LoadDefaultTemplate() { profileEntry->LoadDefaultTemplate(); }
-    void ApplyTemperatureLabels() { profileEntry->ApplyTemperatureLabels(); }
-    void ApplyVoltageLabels() { profileEntry->ApplyVoltageLabels(); }
-    void ClearLiveIndication();
-    void SwitchMonitoringOff(bool emptyReadouts = true);
+    // The views the collaborators see.
+    void SetStatusText(const QString &text) override;
+    QString StatusText() const override;
+    void ClearLiveIndication() override;
+    void SwitchMonitoringOff(bool emptyReadouts = true) override;
+    bool MonitoringEnabled() const override { return monitoringEnabled; }
+    void SetTransferButtons(bool enabled) override;
+    InputKind ShownInputKind() const override { return profile.Kind(); }
+    void CommitPendingEntry() override;
+    void ClearCursorMarker() override;
+    ControlProfile ShownProfile() const override { return profile.Read(); }
+    ProfileImage BuildProfileImage() const override;
+    void LockProfileControls() override;
+    void UnlockProfileControls() override;
+    void SetDownloadButton(bool enabled) override;
+    void EnableMonitorCheck() override;
+    void SetProgress(int position) override;
+    void SetProgressWhiteText(bool white) override;
+    void ShowUploadedProfile(const ProfileImage &image) override;
+    void SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm) override;
+    float LiveValue() const override;
+    void SetWindowTitle(const QString &title) override { setWindowTitle(title); }
 
-    // Window timers by id, as the exchange and the editing steps expect them.
-    void SetTimer(int id, int periodMs);
-    void KillTimer(int id);
-    bool TimerActive(int id) const;
-    int TimerPeriod(int id) const;
-
-    bool portConnected = false;
-    bool portEverConnected = false;
-    bool monitoringEnabled = false;
-    bool deviceRemovalSeen = false;
-    bool pollEnabled = true;
-    bool chartEditEnabled = true;
-    bool transferWarning = false;
-    QString exchangeStage;
-    float liveValue = 0;
-    int portNumber = 1;
-    QString portDevice; // the port last chosen
-    int baudRate = 9600;
-    QString savedTopBandText;
-    QString savedBottomBandText;
-    ProfileImage profileImage{};
-    ProfileImage uploadImage{};
-    std::array<std::uint8_t, kFileImageSize> fileImage{};
+    void LoadDefaultTemplate();
+    void ApplyTemperatureLabels();
+    void ApplyVoltageLabels();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -139,25 +101,29 @@ protected:
 
 private:
     void CreateControls();
-    QWidget *CreateControl(const struct ControlSpec &spec);
+    QWidget *CreateControl(const ControlSpec &spec);
     void ConnectHandlers();
     bool CheckSingleInstance();
+    void SetConnectedLook(bool connected);
+    void ShowReading(const MonitorReading &reading);
+    // The buttons a transfer locks beside the profile's controls.
+    std::vector<QWidget *> LockedControls() const;
     // The focus-lost handler of a field, or none.
     std::function<void()> FocusLostHandler(QObject *field);
 
-    std::unique_ptr<IModalUi> modalUi;
+    WindowDialogs dialogs{this};
     DialogUnits units;
     QHash<int, QWidget *> controls;
     ProfileControls profile;
     CChartCtrl *chart = nullptr;
     std::unique_ptr<CFanCurvePlot> plot;
     std::unique_ptr<CProfileEntry> profileEntry;
-    CProfileFile profileFile{*this};
-    CMultipointEditor multipoint{*this};
-    CControllerLink link{*this};
-    CTransfers transfers{*this};
+    std::unique_ptr<CProfileFile> profileFile;
+    std::unique_ptr<CMultipointEditor> multipoint;
+    std::unique_ptr<CControllerLink> link;
+    std::unique_ptr<CTransfers> transfers;
+    bool monitoringEnabled = false;
     bool entryCheckRunning = false;
-    TemperatureCodeTable temperatureCodes;
 
     QPushButton *connectButton = nullptr;
     QPushButton *openButton = nullptr;
@@ -171,7 +137,6 @@ private:
     QLabel *valueReadout = nullptr; // 1001
     QCheckBox *monitorCheck = nullptr;
 
-    std::array<QTimer *, 5> timers{};
     QString instanceLockName = QStringLiteral("Plexa");
     std::unique_ptr<InstanceLock> instanceLock;
 };

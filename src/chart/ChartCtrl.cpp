@@ -346,16 +346,19 @@ void CChartCtrl::ResetZoom()
     EnableRedraw(true);
 }
 
-double CChartCtrl::GetMouseInfo(int selector)
+double CChartCtrl::GetMouseInfo(MouseInfo what)
 {
-    switch (selector) {
-    case 0: mouseEventState = NoEvent; return 0;
-    case 5: return mouseEventState;
-    case 6: return GetAxis(CChartAxis::Bottom) ? GetAxis(CChartAxis::Bottom)->PixelToValue(eventPoint.x()) : 0;
-    case 7: return GetAxis(CChartAxis::Left) ? GetAxis(CChartAxis::Left)->PixelToValue(eventPoint.y()) : 0;
-    case 8: return GetAxis(CChartAxis::Top) ? GetAxis(CChartAxis::Top)->PixelToValue(eventPoint.x()) : 0;
-    default: return 0;
+    switch (what) {
+    case MouseInfo::Reset: mouseEventState = NoEvent; return 0;
+    case MouseInfo::State: return mouseEventState;
+    case MouseInfo::BottomValue:
+        return GetAxis(CChartAxis::Bottom) ? GetAxis(CChartAxis::Bottom)->PixelToValue(eventPoint.x()) : 0;
+    case MouseInfo::LeftValue:
+        return GetAxis(CChartAxis::Left) ? GetAxis(CChartAxis::Left)->PixelToValue(eventPoint.y()) : 0;
+    case MouseInfo::TopValue:
+        return GetAxis(CChartAxis::Top) ? GetAxis(CChartAxis::Top)->PixelToValue(eventPoint.x()) : 0;
     }
+    return 0;
 }
 
 void CChartCtrl::SetBackColor(QColor colour)

@@ -28,6 +28,8 @@ class CChartCtrl : public QWidget
     Q_OBJECT
 public:
     enum MouseEvent { NoEvent = 0, LeftDown = 1, Moved = 2, DoubleClick = 3, RightDown = 4 };
+    // What GetMouseInfo tells of the last recorded event: its state, or its point on an axis.
+    enum class MouseInfo { Reset = 0, State = 5, BottomValue = 6, LeftValue = 7, TopValue = 8 };
 
     explicit CChartCtrl(QWidget *parent = nullptr);
     ~CChartCtrl() override;
@@ -44,7 +46,8 @@ public:
     void Redraw();
     void EnableRedraw(bool enable);
     void ResetZoom();
-    double GetMouseInfo(int selector);
+    // Reset forgets the event (and returns 0), so each one is handled once.
+    double GetMouseInfo(MouseInfo what);
     // Records an event as the mouse would: keyboard editing goes through the same path.
     void RecordMouseEvent(int state, QPoint point)
     {

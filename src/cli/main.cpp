@@ -5,7 +5,8 @@
 #include "MonitorFrame.h"
 #include "PortList.h"
 #include "ProfileCodec.h"
-#include "ProfileRules.h"
+#include "BandCurve.h"
+#include "EntryRules.h"
 #include "ProfileText.h"
 #include "SerialException.h"
 #include "SerialPort.h"
@@ -28,6 +29,7 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = 2;
+constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
 
 const char *const kUsageText =
     "usage: orvexctl COMMAND [ARGS]\n"
@@ -201,9 +203,9 @@ int Encode(const QStringList &args)
         return Refuse(QStringLiteral("%1: %2").arg(input, parsed.error));
 
     ControlProfile &profile = parsed.profile;
-    if (const auto refusal = ApplyEntryRules(profile))
+    if (const std::optional<Refusal> refusal = ApplyEntryRules(profile))
         return Refuse(QStringLiteral("%1: %2").arg(refusal->caption, refusal->text));
-    if (const auto refusal = CheckSaveable(profile))
+    if (const std::optional<Refusal> refusal = CheckSaveable(profile))
         return Refuse(QStringLiteral("%1: %2").arg(refusal->caption, refusal->text));
 
     FanCurve curve;
@@ -215,8 +217,7 @@ int Encode(const QStringList &args)
         RebuildBandCurve(curve, profile);
 
     const TemperatureCodeTable table;
-    ProfileImage image{};
-    BuildProfileImage(profile, curve.curveFan, table, image);
+    const ProfileImage image = BuildProfileImage(profile, curve.curveFan, table);
 
     const QString reason = WriteFileAtomically(output, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
     return reason.isEmpty() ? kOk : Refuse(QStringLiteral("%1: %2").arg(output, reason));
@@ -255,14 +256,12 @@ int Download(const QStringList &args)
 
     CSerialPort port;
     bool removed = false;
-    port.onDeviceRemoved = [&removed] { removed = true; };
+    QObject::connect(&port, &CSerialPort::deviceLost, [&removed] { removed = true; });
     port.Open(a.port, 9600);
 
     DownloadExchange exchange;
     exchange.Start();
-    QString stage = QStringLiteral("START");
-    std::array<QString, 6> pieces;
-    int pieceCount = 0;
+    std::optional<QString> reply;
     QElapsedTimer clock;
     clock.start();
     qint64 nextPoll = 1000;
@@ -280,9 +279,9 @@ int Download(const QStringList &args)
         }
         if (now >= nextPoll) {
             nextPoll += 1000;
-            const QByteArray read = port.Read(70);
-            if (!read.isEmpty() && stage == QStringLiteral("Almost_there") && pieceCount < 6)
-                pieces[static_cast<std::size_t>(pieceCount++)] = LineText(read);
+            const QByteArray read = port.Read(kReadCapacity);
+            if (!read.isEmpty() && !reply)
+                reply = exchange.TakeReplyPiece(LineText(read));
         }
         if (now < nextStep)
             continue;
@@ -290,15 +289,14 @@ int Download(const QStringList &args)
         if (step == DownloadExchange::Step::End)
             break;
         port.Write(DownloadExchange::BytesOf(step, image));
-        if (step == DownloadExchange::Step::SendSecondHalf)
-            stage = QStringLiteral("Almost_there");
         nextStep = now + exchange.DownloadStep();
     }
     if (interrupted)
         return Refuse(QStringLiteral("interrupted; the controller may hold part of a profile"));
-    QTextStream(stdout) << JoinReplyPieces(pieces) << Qt::endl;
-    if (pieceCount < 6)
-        Err() << "orvexctl: the controller sent " << pieceCount << " of its 6 reply pieces" << Qt::endl;
+    QTextStream(stdout) << reply.value_or(exchange.ReplySoFar()) << Qt::endl;
+    if (!reply)
+        Err() << "orvexctl: the controller sent " << exchange.ReplyPieceCount() << " of its "
+              << DownloadExchange::kReplyPieces << " reply pieces" << Qt::endl;
     port.Close();
     return kOk;
 }
@@ -341,7 +339,7 @@ int Monitor(const QStringList &args)
         return Usage(kMonitorHelp);
     CSerialPort port;
     bool removed = false;
-    port.onDeviceRemoved = [&removed] { removed = true; };
+    QObject::connect(&port, &CSerialPort::deviceLost, [&removed] { removed = true; });
     port.Open(a.port, 9600);
     port.ClearReceiveBuffer();
 
@@ -350,28 +348,22 @@ int Monitor(const QStringList &args)
         out << "seconds,kind,value,pwm_percent,alarm_code" << Qt::endl;
     QElapsedTimer clock;
     clock.start();
-    bool thermistorFault = false;
+    ThermistorFaultTracker thermistor;
     int shown = 0;
     while (!interrupted && (a.count == 0 || shown < a.count)) {
         Wait(1000);
         if (removed)
             return Refuse(QStringLiteral("Communication Cable Removed"));
-        const QByteArray bytes = port.Read(70);
+        const QByteArray bytes = port.Read(kReadCapacity);
         port.ClearReceiveBuffer(); // one read is one frame, as the window reads them
         const QString text = LineText(bytes);
         if (!IsMonitorFrame(text))
             continue;
-        const std::optional<MonitorReading> reading = ParseMonitorFrame(text);
+        std::optional<MonitorReading> reading = ParseMonitorFrame(text);
         if (!reading)
             continue;
+        thermistor.Update(*reading);
         const bool temperature = reading->kind == MonitorReading::Temperature;
-        if (reading->alarm && temperature) {
-            const int code = *reading->alarm;
-            if (code == 1 || code == 2)
-                thermistorFault = true;
-            else if (code == 0 || code == 4 || code == 5)
-                thermistorFault = false;
-        }
         ++shown;
         if (a.csv) {
             const double value = temperature ? reading->liveValue : reading->liveValue / 25.5;
@@ -385,7 +377,7 @@ int Monitor(const QStringList &args)
             if (const std::optional<QString> t = AlarmText(*reading->alarm, reading->kind))
                 alarm = t->simplified();
         }
-        out << ReadingText(reading->liveValue, temperature, thermistorFault) << "  " << PwmText(reading->pwmValue) << "  "
+        out << ReadingText(reading->liveValue, temperature, reading->thermistorFault) << "  " << PwmText(reading->pwmValue) << "  "
             << alarm << Qt::endl;
     }
     port.Close();

@@ -1,9 +1,14 @@
 #include "DownloadExchange.h"
 
+#include "LinkText.h"
+
 void DownloadExchange::Start()
 {
     downloadStep = kCommandWait;
     progressCount = 0;
+    stage = ExchangeStage::Start;
+    replyChunkCount = 0;
+    replyChunks.fill(QString());
 }
 
 DownloadExchange::Step DownloadExchange::StepDue()
@@ -11,10 +16,19 @@ DownloadExchange::Step DownloadExchange::StepDue()
     switch (downloadStep) {
     case kCommandWait: downloadStep = kFirstHalfWait; return Step::SendCommand;
     case kFirstHalfWait: downloadStep = kSecondHalfWait; return Step::SendFirstHalf;
-    case kSecondHalfWait: downloadStep = kEndWait; return Step::SendSecondHalf;
-    case kEndWait: downloadStep = 0; return Step::End;
+    case kSecondHalfWait:
+        downloadStep = kEndWait;
+        stage = ExchangeStage::AlmostThere;
+        return Step::SendSecondHalf;
+    case kEndWait: Finish(); return Step::End;
     default: return Step::Idle;
     }
+}
+
+void DownloadExchange::Finish()
+{
+    downloadStep = 0;
+    stage = ExchangeStage::Finish;
 }
 
 QByteArray DownloadExchange::BytesOf(Step step, const ProfileImage &image)
@@ -26,6 +40,22 @@ QByteArray DownloadExchange::BytesOf(Step step, const ProfileImage &image)
     case Step::SendSecondHalf: return QByteArray(bytes + kProfileImageSize / 2, kProfileImageSize / 2);
     default: return {};
     }
+}
+
+std::optional<QString> DownloadExchange::TakeReplyPiece(const QString &piece)
+{
+    if (stage != ExchangeStage::AlmostThere)
+        return std::nullopt;
+    replyChunks[static_cast<std::size_t>(replyChunkCount)] = piece;
+    if (++replyChunkCount < kReplyPieces)
+        return std::nullopt;
+    replyChunkCount = 0;
+    return JoinReplyPieces(replyChunks);
+}
+
+QString DownloadExchange::ReplySoFar() const
+{
+    return JoinReplyPieces(replyChunks);
 }
 
 int DownloadExchange::ProgressTick(bool &whiteText)

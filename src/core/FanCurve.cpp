@@ -179,9 +179,19 @@ int FanCurve::DefinedPointCount() const
     return count;
 }
 
-ShutOffEntries ShutOffStepEntries(bool voltage, int shutOff, int bottomBand)
+void FanCurve::DefineEndsIfNothingDefined()
 {
-    if (voltage)
+    if (DefinedPointCount() != 0)
+        return;
+    for (int end : {0, kPoints - 1}) {
+        pointFan[end] = 0;
+        pointDefined[end] = 1;
+    }
+}
+
+ShutOffEntries ShutOffStepEntries(InputKind kind, int shutOff, int bottomBand)
+{
+    if (kind == InputKind::Voltage)
         return {static_cast<int>(25.5 * shutOff), RoundHalfAwayF(25.5f * static_cast<float>(bottomBand))};
     return {4 * shutOff + 1, 4 * bottomBand + 1};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InputKind.h"
+
 #include <array>
 #include <cstdint>
 
@@ -29,6 +31,9 @@ struct FanCurve
     void PlaceTopBand(int k, int p, bool bandMoved);
     void PlaceBottomBand(int k, int p, bool bandMoved);
     int DefinedPointCount() const;
+    // Entries 0 and 255 become defined 0 % points when nothing is defined yet, so a first band has
+    // something to join.
+    void DefineEndsIfNothingDefined();
 
 private:
     // The band point itself; false for an entry off the curve.
@@ -49,7 +54,7 @@ struct ShutOffEntries
     int bottom;
 };
 inline constexpr int kAlwaysOnShutOff = -40;
-ShutOffEntries ShutOffStepEntries(bool voltage, int shutOff, int bottomBand);
+ShutOffEntries ShutOffStepEntries(InputKind kind, int shutOff, int bottomBand);
 
 // Whole-number rounding with halves away from zero, as the controller's tables expect.
 int RoundHalfAway(double value);

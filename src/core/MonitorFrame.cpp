@@ -96,6 +96,21 @@ std::optional<MonitorReading> ParseMonitorFrame(const QString &frame)
     return reading;
 }
 
+void ThermistorFaultTracker::Update(MonitorReading &reading)
+{
+    if (reading.alarm && reading.kind == MonitorReading::Temperature) {
+        switch (*reading.alarm) {
+        case 0:
+        case 4:
+        case 5: Reset(); break;
+        case 1: shortCircuit = true; break;
+        case 2: openCircuit = true; break;
+        default: break;
+        }
+    }
+    reading.thermistorFault = Fault();
+}
+
 std::optional<QString> AlarmText(int code, MonitorReading::Kind kind)
 {
     const QString warning = QStringLiteral("                  WARNING:\n");

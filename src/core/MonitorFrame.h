@@ -16,10 +16,27 @@ struct MonitorReading
     float livePointX = 0; // x on the chart's entry scale
     float pwmPercent = 0;
     int pwmValue = 0;
+    // The thermistor reported a short or open circuit in this frame or an earlier one, and no
+    // frame has cleared it since (set by ThermistorFaultTracker).
+    bool thermistorFault = false;
 };
 
 // None when the frame lacks its input kind, input value or PWM value: such a frame changes nothing.
 std::optional<MonitorReading> ParseMonitorFrame(const QString &frame);
+
+// The thermistor's fault as the frames tell it: alarm 1 (short) or 2 (open) on a temperature input
+// sets it; 0, 4 or 5 clears it; other codes and voltage inputs leave it.
+class ThermistorFaultTracker
+{
+public:
+    void Update(MonitorReading &reading);
+    bool Fault() const { return shortCircuit || openCircuit; }
+    void Reset() { shortCircuit = openCircuit = false; }
+
+private:
+    bool shortCircuit = false;
+    bool openCircuit = false;
+};
 
 // Temperature of an 8-bit reading of the 100 kOhm thermistor input.
 float ThermistorCelsius(int adc);

@@ -11,9 +11,6 @@
 namespace {
 using namespace ImageLayout;
 
-const QString kNotUsed = QStringLiteral("N/A");
-const QString kAlwaysOn = QStringLiteral("Always On");
-
 std::uint8_t LowByte(long long value)
 {
     return static_cast<std::uint8_t>(value & 0xFF);
@@ -71,7 +68,7 @@ void EncodeTemperatureCurve(const std::array<double, FanCurve::kPoints> &curveFa
 
 void EncodeLimits(const ControlProfile &p, const TemperatureCodeTable &table, ProfileImage &image)
 {
-    const bool temperature = p.inputControlType == QStringLiteral("Temperature");
+    const bool temperature = p.Kind() == InputKind::Temperature;
 
     if (p.lowShutOff == kAlwaysOn)
         image[kLowShutOff] = 255;
@@ -136,7 +133,7 @@ void EncodeSettings(const ControlProfile &p, ProfileImage &image)
     image[kVersionNumber] = LowByte(ReadNumber(p.versionNumber));
 
     int flags = 0;
-    if (p.inputControlType == QStringLiteral("Voltage"))
+    if (p.Kind() == InputKind::Voltage)
         flags |= kFlagVoltage;
     if (p.outputControlType == QStringLiteral("Open Collector"))
         flags |= kFlagOpenCollector;
@@ -160,11 +157,11 @@ void EncodeSettings(const ControlProfile &p, ProfileImage &image)
     image[kInvertPwm] = p.invertPwmOutput == QStringLiteral("Enabled") ? 1 : 0;
 }
 
-void BuildProfileImage(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan,
-                       const TemperatureCodeTable &table, ProfileImage &image)
+ProfileImage BuildProfileImage(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan,
+                               const TemperatureCodeTable &table)
 {
-    image.fill(0);
-    if (profile.inputControlType == QStringLiteral("Temperature")) {
+    ProfileImage image{};
+    if (profile.Kind() == InputKind::Temperature) {
         EncodeTemperatureCurve(curveFan, table, image);
     } else {
         for (int i = 0; i < FanCurve::kPoints; ++i)
@@ -172,6 +169,7 @@ void BuildProfileImage(const ControlProfile &profile, const std::array<double, F
     }
     EncodeLimits(profile, table, image);
     EncodeSettings(profile, image);
+    return image;
 }
 
 int FindTemperatureIndex(const TemperatureCodeTable &table, int code, int start)

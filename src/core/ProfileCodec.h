@@ -41,9 +41,9 @@ inline constexpr int kFlagSpeedCap = 0x10;
 // A text's leading decimal number with optional fraction and exponent; 0 when there is none.
 double ReadReal(const QString &text);
 
-// Fills an image from the field texts and the drawn curve.
-void BuildProfileImage(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan,
-                       const TemperatureCodeTable &table, ProfileImage &image);
+// The image of the field texts and the drawn curve.
+ProfileImage BuildProfileImage(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan,
+                               const TemperatureCodeTable &table);
 void EncodeTemperatureCurve(const std::array<double, FanCurve::kPoints> &curveFan, const TemperatureCodeTable &table,
                             ProfileImage &image);
 void EncodeLimits(const ControlProfile &profile, const TemperatureCodeTable &table, ProfileImage &image);

@@ -36,9 +36,9 @@ bool NumberFieldAccepts(const QString &key, const QString &value)
     static const QRegularExpression whole(QStringLiteral("^-?[0-9]+$"));
     if (whole.match(value).hasMatch())
         return key != QStringLiteral("softwareNumber") || !value.startsWith(QLatin1Char('-'));
-    if (value == QStringLiteral("N/A"))
+    if (value == kNotUsed)
         return key != QStringLiteral("softwareNumber") && key != QStringLiteral("versionNumber");
-    return key == QStringLiteral("lowShutOff") && value == QStringLiteral("Always On");
+    return key == QStringLiteral("lowShutOff") && value == kAlwaysOn;
 }
 } // namespace
 

@@ -13,12 +13,7 @@ public:
     }
 
     int ErrorCode() const { return errorCode; }
-    // The text for the user; false when there is none.
-    bool GetErrorMessage(QString &text) const
-    {
-        text = message;
-        return !message.isEmpty();
-    }
+    // The text for the user; empty when the platform had none.
     const QString &Text() const { return message; }
 
 private:

@@ -53,8 +53,7 @@ void CSerialPort::OnError(QSerialPort::SerialPortError error)
         return;
     lost = true;
     port.close();
-    if (onDeviceRemoved)
-        onDeviceRemoved();
+    emit deviceLost();
 }
 
 CSerialPort::~CSerialPort()
@@ -75,8 +74,7 @@ void CSerialPort::Open(const QString &device, int baudRate)
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port.error();
-        if (onConnectionChanged)
-            onConnectionChanged(false);
+        emit connectionChanged(false);
         if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device))
             throw CSerialException(2, QStringLiteral("The system cannot find the port %1.").arg(device));
         if (error == QSerialPort::PermissionError && !Accessible(device))
@@ -85,8 +83,7 @@ void CSerialPort::Open(const QString &device, int baudRate)
             throw CSerialException(32, QStringLiteral("The port %1 is in use by another program.").arg(device));
         throw CSerialException(static_cast<int>(error), QStringLiteral("%1: %2").arg(device, port.errorString()));
     }
-    if (onConnectionChanged)
-        onConnectionChanged(true);
+    emit connectionChanged(true);
     const bool configured = port.setBaudRate(baudRate) && port.setDataBits(QSerialPort::Data8) &&
                             port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
                             port.setFlowControl(QSerialPort::NoFlowControl);
@@ -101,8 +98,7 @@ void CSerialPort::Close()
     if (port.isOpen())
         port.close();
     lost = false;
-    if (onConnectionChanged)
-        onConnectionChanged(false);
+    emit connectionChanged(false);
 }
 
 QByteArray CSerialPort::Read(int capacity)
@@ -152,9 +148,4 @@ void CSerialPort::Flush()
     port.flush();
     if (port.error() == QSerialPort::WriteError || port.error() == QSerialPort::ResourceError)
         Raise(QStringLiteral("Flushing"));
-}
-
-void CSerialPort::CancelPendingIo()
-{
-    // Writes complete before Write returns, so nothing is ever pending to cancel.
 }

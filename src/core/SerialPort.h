@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QSerialPort>
 
-#include <functional>
-
 // The refusal for a device the user may not open, naming the group that would let them.
 QString PermissionRefusalText(const QString &device);
 
@@ -22,11 +20,6 @@ public:
     explicit CSerialPort(QObject *parent = nullptr);
     ~CSerialPort() override;
 
-    // Called with true when the port opens and false when it closes, as the connect button follows.
-    std::function<void(bool connected)> onConnectionChanged;
-    // Called when the open device goes away (cable pulled, the other end hung up).
-    std::function<void()> onDeviceRemoved;
-
     void Open(const QString &device, int baudRate);
     void Close();
     bool IsOpen() const { return port.isOpen(); }
@@ -40,12 +33,15 @@ public:
     void Write(const QByteArray &bytes);
     void Purge(int flags);
     void ClearReceiveBuffer() { Purge(PurgeRxClear); }
-    // Reads never wait on this port (Read takes what has arrived), so there is nothing to set.
-    void SetNonBlockingReads() {}
     void Flush();
-    void CancelPendingIo();
 
     static constexpr int kWriteTimeoutMs = 5000;
+
+signals:
+    // True when the port opens, false when it closes or fails to open: the connect button follows it.
+    void connectionChanged(bool connected);
+    // The open device went away (cable pulled, the other end hung up).
+    void deviceLost();
 
 private:
     [[noreturn]] void Raise(const QString &operation);

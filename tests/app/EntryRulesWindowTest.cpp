@@ -63,14 +63,14 @@ TEST_F(EntryTest, TopBandEntries)
         } else {
             EXPECT_TRUE(ui.boxes.empty()) << c.typed;
         }
-        EXPECT_EQ(window->Plot().curve.topBandIndex, c.topIndex) << c.typed;
+        EXPECT_EQ(window->Plot().Curve().topBandIndex, c.topIndex) << c.typed;
     }
     // The accepted 40: old top point gone, slope 1 from the bottom band, flat above.
-    const FanCurve &curve = window->Plot().curve;
+    const FanCurve &curve = window->Plot().Curve();
     EXPECT_EQ(curve.pointDefined[253], 0);
     EXPECT_EQ(curve.curveFan[131], 60);
     EXPECT_EQ(curve.curveFan[200], 90);
-    EXPECT_EQ(window->savedTopBandText, QStringLiteral("40"));
+    EXPECT_EQ(window->Entry().SavedTopBandText(), QStringLiteral("40"));
 }
 
 TEST_F(EntryTest, BottomBandEntriesInBothForms)
@@ -92,12 +92,12 @@ TEST_F(EntryTest, BottomBandEntriesInBothForms)
     window->Profile().lowShutOff->setEditText(QStringLiteral("Always On"));
     TypeAndLeave(1055, QStringLiteral("0"));
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(window->Plot().curve.bottomBandIndex, 1);
+    EXPECT_EQ(window->Plot().Curve().bottomBandIndex, 1);
 
     // Voltage form wording.
     window->ApplyVoltageLabels();
-    window->savedTopBandText = QStringLiteral("5");
-    Edit(1056)->setText(QStringLiteral("5"));
+    TypeAndLeave(1056, QStringLiteral("5"));
+    ASSERT_EQ(window->Entry().SavedTopBandText(), QStringLiteral("5"));
     ui.boxes.clear();
     TypeAndLeave(1056, QStringLiteral("12"));
     EXPECT_EQ(Text(1056), QStringLiteral("10"));
@@ -142,7 +142,7 @@ TEST_F(EntryTest, FanSpeedsMoveTheBandPointsInPlace)
     Edit(1053)->selectAll();
     QTest::keyClicks(Edit(1053), QStringLiteral("150"));
     EXPECT_EQ(Text(1053), QStringLiteral("100"));
-    const FanCurve &curve = window->Plot().curve;
+    const FanCurve &curve = window->Plot().Curve();
     EXPECT_EQ(curve.curveFan[201], 100);
     EXPECT_EQ(curve.curveFan[255], 100);
     EXPECT_EQ(curve.topBandIndex, 201);
@@ -188,7 +188,7 @@ TEST_F(EntryTest, AValueStillBeingTypedIsCheckedBeforeASave)
     ui.saveNames.push_back(dir.filePath(QStringLiteral("p.dat")));
     window->OnBnClickedSaveFile();
     EXPECT_EQ(Text(1056), QStringLiteral("63"));
-    EXPECT_EQ(window->Plot().curve.topBandIndex, 253);
+    EXPECT_EQ(window->Plot().Curve().topBandIndex, 253);
     QFile file(dir.filePath(QStringLiteral("p.dat")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(static_cast<int>(file.readAll()[267]), 63);

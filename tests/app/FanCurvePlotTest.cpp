@@ -15,19 +15,19 @@ QLineEdit *Edit(CPlexaDlg &w, int id)
 TEST_F(WindowTest, ChartIsSetUpWithItsAxesAndSeries)
 {
     CFanCurvePlot &plot = window->Plot();
-    EXPECT_EQ(plot.valueAxis->GetMax(), 63.5);
-    EXPECT_EQ(plot.pwmAxis->GetMax(), 100);
-    EXPECT_EQ(plot.indexAxis->GetMax(), 255);
-    EXPECT_FALSE(plot.indexAxis->IsVisible());
+    EXPECT_EQ(plot.Objects().valueAxis->GetMax(), 63.5);
+    EXPECT_EQ(plot.Objects().pwmAxis->GetMax(), 100);
+    EXPECT_EQ(plot.Objects().indexAxis->GetMax(), 255);
+    EXPECT_FALSE(plot.Objects().indexAxis->IsVisible());
     EXPECT_EQ(window->Chart()->SeriesCount(), 4);
-    EXPECT_EQ(plot.curveLine->GetWidth(), 4);
-    EXPECT_EQ(plot.curveLine->GetColor(), QColor(0, 0, 0));
-    EXPECT_EQ(plot.shutOffLine->GetWidth(), 3);
-    EXPECT_EQ(plot.shutOffLine->GetPenStyle(), 1);
-    EXPECT_EQ(plot.shutOffLine->GetColor(), QColor(255, 119, 53));
-    EXPECT_EQ(plot.cursorMarker->PointWidth(), 10);
-    EXPECT_EQ(plot.cursorMarker->GetColor(), QColor(255, 0, 0));
-    EXPECT_EQ(plot.liveMarker->GetColor(), QColor(255, 255, 0));
+    EXPECT_EQ(plot.Objects().curveLine->GetWidth(), 4);
+    EXPECT_EQ(plot.Objects().curveLine->GetColor(), QColor(0, 0, 0));
+    EXPECT_EQ(plot.Objects().shutOffLine->GetWidth(), 3);
+    EXPECT_EQ(plot.Objects().shutOffLine->GetPenStyle(), 1);
+    EXPECT_EQ(plot.Objects().shutOffLine->GetColor(), QColor(255, 119, 53));
+    EXPECT_EQ(plot.Objects().cursorMarker->PointWidth(), 10);
+    EXPECT_EQ(plot.Objects().cursorMarker->GetColor(), QColor(255, 0, 0));
+    EXPECT_EQ(plot.Objects().liveMarker->GetColor(), QColor(255, 255, 0));
     EXPECT_EQ(plot.Background(), CFanCurvePlot::bandModeBackground);
 }
 
@@ -36,7 +36,7 @@ TEST_F(WindowTest, AlwaysOnShutOffStartsLeftOfThePlot)
     window->Profile().lowShutOff->setEditText(QStringLiteral("Always On"));
     window->Plot().DrawShutOffLine();
     EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{-159, 0}, {-159, 30}, {101, 30}}));
-    EXPECT_LT(window->Plot().indexAxis->ValueToPixel(-159), window->Chart()->PlottingRect().left);
+    EXPECT_LT(window->Plot().Objects().indexAxis->ValueToPixel(-159), window->Chart()->PlottingRect().left);
 }
 
 TEST_F(WindowTest, ShutOffAboveTheBottomBandIsCutAndWithoutABottomBandBecomesNA)
@@ -75,7 +75,7 @@ TEST_F(WindowTest, BandStepsReadTheFieldsAndRedrawCurveAndStep)
     Edit(*window, 1054)->setText(QStringLiteral("20"));
     window->Profile().lowShutOff->setEditText(QStringLiteral("3"));
     window->Plot().PlaceBottomBand();
-    EXPECT_EQ(window->Plot().curve.bottomBandIndex, 128);
+    EXPECT_EQ(window->Plot().Curve().bottomBandIndex, 128);
     EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{76, 0}, {76, 20}, {128, 20}}));
     EXPECT_EQ(Text(1033), QString());
 }
@@ -83,17 +83,19 @@ TEST_F(WindowTest, BandStepsReadTheFieldsAndRedrawCurveAndStep)
 TEST_F(WindowTest, RebuildBandCurveStartsFromTheFieldsAlone)
 {
     CFanCurvePlot &plot = window->Plot();
-    plot.curve.curveFan.fill(77);
-    plot.curve.pointDefined.fill(1);
+    plot.ChangeCurve([](FanCurve &curve) {
+        curve.curveFan.fill(77);
+        curve.pointDefined.fill(1);
+    });
     plot.SetBackground(CFanCurvePlot::multipointBackground);
     plot.RebuildBandCurve();
     FanCurve expected;
     expected.LoadDefault();
     for (int i = 101; i < 256; ++i)
-        EXPECT_EQ(plot.curve.curveFan[i], expected.curveFan[i]) << i;
-    EXPECT_EQ(plot.curve.curveFan[100], 30);
-    EXPECT_EQ(plot.curve.curveX[100], 100);
-    EXPECT_EQ(plot.curve.DefinedPointCount(), 3); // 0 (made by the top band step), 101 and 201
+        EXPECT_EQ(plot.Curve().curveFan[i], expected.curveFan[i]) << i;
+    EXPECT_EQ(plot.Curve().curveFan[100], 30);
+    EXPECT_EQ(plot.Curve().curveX[100], 100);
+    EXPECT_EQ(plot.Curve().DefinedPointCount(), 3); // 0 (made by the top band step), 101 and 201
     EXPECT_EQ(plot.Background(), CFanCurvePlot::bandModeBackground);
     EXPECT_EQ(plot.ShutOffLine().size(), 3u);
 }
@@ -107,7 +109,7 @@ TEST_F(WindowTest, TheWindowShowsTheCurveOnTheBandModeBackground)
     CFanCurvePlot &plot = window->Plot();
     const qreal ratio = image.devicePixelRatio();
     auto at = [&](int entry, double percent) {
-        return image.pixelColor((QPointF(plot.indexAxis->ValueToPixel(entry), plot.pwmAxis->ValueToPixel(percent)) * ratio).toPoint());
+        return image.pixelColor((QPointF(plot.Objects().indexAxis->ValueToPixel(entry), plot.Objects().pwmAxis->ValueToPixel(percent)) * ratio).toPoint());
     };
     EXPECT_EQ(at(230, 90), QColor(0, 0, 0));           // flat top of the curve
     int dashPixels = 0; // the dashed step's top: dashes with gaps between them

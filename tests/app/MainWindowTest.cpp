@@ -3,7 +3,12 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 TEST_F(WindowTest, AfterStartTheWindowShowsTheDefaultTemplate)
 {
@@ -24,13 +29,13 @@ TEST_F(WindowTest, AfterStartTheWindowShowsTheDefaultTemplate)
     for (const auto &[id, text] : texts)
         EXPECT_EQ(Text(id), QString::fromUtf8(text)) << id;
 
-    EXPECT_EQ(window->savedTopBandText, QStringLiteral("50"));
-    EXPECT_EQ(window->savedBottomBandText, QStringLiteral("25"));
-    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
-    EXPECT_FALSE(window->portConnected);
-    EXPECT_FALSE(window->monitoringEnabled);
-    EXPECT_EQ(window->portNumber, 1);
-    EXPECT_EQ(window->baudRate, 9600);
+    EXPECT_EQ(window->Entry().SavedTopBandText(), QStringLiteral("50"));
+    EXPECT_EQ(window->Entry().SavedBottomBandText(), QStringLiteral("25"));
+    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
+    EXPECT_FALSE(window->Link().Connected());
+    EXPECT_FALSE(window->MonitoringEnabled());
+    EXPECT_EQ(window->Link().Settings().portNumber, 1);
+    EXPECT_EQ(window->Link().Settings().baudRate, 9600);
 }
 
 TEST_F(WindowTest, OptionListsKeepTheirOrder)
@@ -59,11 +64,11 @@ TEST_F(WindowTest, EnabledStatesAndTimersAfterStart)
     EXPECT_FALSE(Check(1031)->isChecked());
     for (int id : {1007, 1005, 1006, 1003, 1053, 1056, 1054, 1055, 1013, 1014, 1015, 1017, 1018, 1024})
         EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_TRUE(window->TimerActive(CPlexaDlg::kChartTimer));
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kChartTimer), 150);
-    EXPECT_TRUE(window->TimerActive(CPlexaDlg::kPollTimer));
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kPollTimer), 1000);
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+    EXPECT_TRUE(window->Multipoint().ChartTimer().isActive());
+    EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 150);
+    EXPECT_TRUE(window->Link().PollTimer().isActive());
+    EXPECT_EQ(window->Link().PollTimer().interval(), 1000);
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive());
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -106,7 +111,7 @@ TEST_F(WindowTest, LoadDefaultAnsweredYesReturnsFromTheVoltageForm)
     Check(1052)->setEnabled(true);
     Check(1052)->setChecked(true);
     window->OnBnClickedMonitor();
-    ASSERT_TRUE(window->monitoringEnabled);
+    ASSERT_TRUE(window->MonitoringEnabled());
 
     ui.answers.push_back(MsgAnswer::Yes);
     QTest::mouseClick(window->Control(1006), Qt::LeftButton);
@@ -123,7 +128,7 @@ TEST_F(WindowTest, LoadDefaultAnsweredYesReturnsFromTheVoltageForm)
     EXPECT_EQ(Text(1056), QStringLiteral("50"));
     EXPECT_EQ(Text(1013), QStringLiteral("10"));
     EXPECT_EQ(Text(1043), QString());
-    EXPECT_FALSE(window->monitoringEnabled);
+    EXPECT_FALSE(window->MonitoringEnabled());
     EXPECT_FALSE(Check(1052)->isChecked());
     EXPECT_FALSE(Enabled(1052));
     EXPECT_EQ(window->Plot().AxisMax(), 63.5);
@@ -147,8 +152,16 @@ TEST_F(WindowTest, LoadDefaultAnsweredNoOrClosedChangesNothing)
 
 TEST_F(WindowTest, ClosingIsRefusedWhileConnected)
 {
+    // A bare pseudo-terminal stands in for the controller's line.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const auto closeMaster = qScopeGuard([master] { ::close(master); });
     window->show();
-    window->portConnected = true;
+    ui.comSettings.push_back(ComSettings{QString::fromLocal8Bit(::ptsname(master)), 1, 9600});
+    window->OnBnClickedConnect();
+    ASSERT_TRUE(window->Link().Connected());
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -157,7 +170,8 @@ TEST_F(WindowTest, ClosingIsRefusedWhileConnected)
               QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the communication cable"));
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
 
-    window->portConnected = false;
+    window->OnBnClickedConnect(); // disconnect
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ui.boxes.size(), 1u);
 }
@@ -186,30 +200,20 @@ TEST_F(WindowTest, OptionChangeAndMonitorCheckbox)
     Check(1052)->setEnabled(true);
     window->show();
     QTest::mouseClick(Check(1052), Qt::LeftButton);
-    EXPECT_TRUE(window->monitoringEnabled);
+    EXPECT_TRUE(window->MonitoringEnabled());
     QTest::mouseClick(Check(1052), Qt::LeftButton);
-    EXPECT_FALSE(window->monitoringEnabled);
+    EXPECT_FALSE(window->MonitoringEnabled());
     EXPECT_TRUE(window->Plot().LiveMarker().empty());
     EXPECT_EQ(Text(1001), QString());
     EXPECT_EQ(Text(1002), QString());
 }
 
-TEST_F(WindowTest, AboutCommandAndDeviceNotices)
+TEST_F(WindowTest, AboutIsInTheContextMenu)
 {
-    window->OnSysCommand(CPlexaDlg::kAboutCommand | 0x3);
-    window->OnSysCommand(0xF060); // close: not ours
-    EXPECT_EQ(ui.aboutShown, 1);
     const QList<QAction *> actions = window->actions();
     ASSERT_EQ(actions.size(), 1);
     EXPECT_EQ(actions[0]->text(), QStringLiteral("&About Orvex Interface"));
+    EXPECT_EQ(actions[0]->shortcut(), QKeySequence(QKeySequence::HelpContents));
     actions[0]->trigger();
-    EXPECT_EQ(ui.aboutShown, 2);
-
-    window->OnDeviceChange(0x0007);
-    EXPECT_FALSE(window->deviceRemovalSeen);
-    for (int removal : {0x8001, 0x8002, 0x8004}) {
-        window->deviceRemovalSeen = false;
-        window->OnDeviceChange(removal);
-        EXPECT_TRUE(window->deviceRemovalSeen) << removal;
-    }
+    EXPECT_EQ(ui.aboutShown, 1);
 }

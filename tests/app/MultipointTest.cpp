@@ -20,20 +20,20 @@ protected:
     CChartCtrl *Chart() const { return window->Chart(); }
     QPoint PixelOf(int entry, double percent) const
     {
-        return {window->Plot().indexAxis->ValueToPixel(entry), window->Plot().pwmAxis->ValueToPixel(percent)};
+        return {window->Plot().Objects().indexAxis->ValueToPixel(entry), window->Plot().Objects().pwmAxis->ValueToPixel(percent)};
     }
     void DoubleClick(QPoint at)
     {
         QTest::mouseDClick(Chart(), Qt::LeftButton, {}, at);
-        window->OnTimer(CPlexaDlg::kChartTimer);
+        window->Multipoint().OnChartTimer();
     }
     void RightClick(MyPointerLinker::Result answer)
     {
         ui.linkerResults.push_back(answer);
         QTest::mousePress(Chart(), Qt::RightButton, {}, PixelOf(100, 50));
-        window->OnTimer(CPlexaDlg::kChartTimer);
+        window->Multipoint().OnChartTimer();
     }
-    const FanCurve &Curve() const { return window->Plot().curve; }
+    const FanCurve &Curve() const { return window->Plot().Curve(); }
 };
 } // namespace
 
@@ -56,7 +56,7 @@ TEST_F(MultipointTest, DoubleClicksAddPointsClampedAndCountedOnce)
     EXPECT_EQ(Curve().pointFan[150], 100);
     EXPECT_EQ(Curve().curveFan[75], 50);  // from entry 0 at 0 %
     EXPECT_EQ(Curve().curveFan[255], 1);  // and down towards 0 % past the far end
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kChartTimer), 250);
+    EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 250);
 
     DoubleClick(PixelOf(150, 40));
     EXPECT_EQ(Curve().pointFan[150], 40);
@@ -67,7 +67,7 @@ TEST_F(MultipointTest, DoubleClicksAddPointsClampedAndCountedOnce)
 TEST_F(MultipointTest, MovingShowsTheSpotAndIsHandledOnce)
 {
     QTest::mouseMove(Chart(), PixelOf(101, 30));
-    window->OnTimer(CPlexaDlg::kChartTimer);
+    window->Multipoint().OnChartTimer();
     // Pixels are coarser than values: the readouts show the value under the pixel.
     ASSERT_TRUE(Text(1001).startsWith(QStringLiteral("Temperature: "))) << Text(1001).toStdString();
     EXPECT_NEAR(Text(1001).mid(13).toDouble(), 25.0, 0.3);
@@ -75,7 +75,7 @@ TEST_F(MultipointTest, MovingShowsTheSpotAndIsHandledOnce)
     EXPECT_NEAR(Text(1002).mid(5).toDouble(), 30.0, 0.5);
     EXPECT_EQ(Text(1002).mid(5).indexOf(QLatin1Char('.')), Text(1002).mid(5).size() - 3); // two decimals
     EXPECT_EQ(window->Plot().CursorMarker().size(), 1u);
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kChartTimer), 50);
+    EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 50);
     EXPECT_EQ(Chart()->MouseEventState(), 0);
 }
 
@@ -90,7 +90,7 @@ TEST_F(MultipointTest, PointLinkerClearUndoAndCancel)
     EXPECT_EQ(ui.linkerShown, 1);
     EXPECT_EQ(Curve().curveFan, withTwo);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 2"));
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kChartTimer), 500);
+    EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 500);
 
     RightClick(MyPointerLinker::Result::Undo);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 1"));
@@ -141,11 +141,12 @@ TEST_F(MultipointTest, UntickingWithAllBandsUnsetLoadsTheTemplate)
 
 TEST_F(MultipointTest, NothingHappensWhileTheGateIsClosed)
 {
-    window->chartEditEnabled = false;
-    DoubleClick(PixelOf(100, 50));
-    EXPECT_EQ(Curve().DefinedPointCount(), 0);
-    window->chartEditEnabled = true;
-    window->OnTimer(CPlexaDlg::kChartTimer); // the recorded event is still there
+    {
+        const CControllerLink::PollPause transfer(window->Link()); // as an upload holds it
+        DoubleClick(PixelOf(100, 50));
+        EXPECT_EQ(Curve().DefinedPointCount(), 0);
+    }
+    window->Multipoint().OnChartTimer(); // the recorded event is still there
     EXPECT_EQ(Curve().DefinedPointCount(), 1);
 }
 
@@ -157,12 +158,12 @@ TEST_F(MultipointTest, KeyboardAddsTheSamePointAsADoubleClick)
         QTest::keyClick(Chart(), Qt::Key_Right);
     for (int i = 0; i < 20; ++i)
         QTest::keyClick(Chart(), Qt::Key_Up);
-    window->OnTimer(CPlexaDlg::kChartTimer);
+    window->Multipoint().OnChartTimer();
     const int entry = static_cast<int>(start.index) + 22;
     const int percent = static_cast<int>(start.pwm) + 20;
     EXPECT_EQ(window->Plot().CursorMarker().size(), 1u);
     QTest::keyClick(Chart(), Qt::Key_Return);
-    window->OnTimer(CPlexaDlg::kChartTimer);
+    window->Multipoint().OnChartTimer();
     EXPECT_EQ(Curve().pointDefined[entry], 1);
     EXPECT_EQ(Curve().pointFan[entry], percent);
     const std::array<double, 256> byKeyboard = Curve().curveFan;

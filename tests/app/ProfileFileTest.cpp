@@ -148,7 +148,7 @@ TEST_F(ProfileFileTest, SaveThenOpenGivesTheProfileBack)
     const QString path = Path(QStringLiteral("v.dat"));
     ui.saveNames.push_back(path);
     window->OnBnClickedSaveFile();
-    const std::array<double, 256> saved = window->Plot().curve.curveFan;
+    const std::array<double, 256> saved = window->Plot().Curve().curveFan;
 
     window->LoadDefaultTemplate();
     ui.openNames.push_back({path});
@@ -165,7 +165,7 @@ TEST_F(ProfileFileTest, SaveThenOpenGivesTheProfileBack)
     EXPECT_EQ(Text(1014), QStringLiteral("4000"));
     EXPECT_EQ(window->Plot().AxisMax(), 10.0);
     for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(window->Plot().curve.curveFan[i], saved[i]) << i;
+        ASSERT_EQ(window->Plot().Curve().curveFan[i], saved[i]) << i;
     EXPECT_FALSE(Enabled(1052));
 }
 
@@ -223,5 +223,5 @@ TEST_F(ProfileFileTest, MultipointFileDecodesWithBandFieldsResting)
         EXPECT_FALSE(Enabled(id)) << id;
     }
     EXPECT_EQ(window->Plot().Background(), CFanCurvePlot::multipointBackground);
-    EXPECT_EQ(window->Plot().curve.DefinedPointCount(), 0);
+    EXPECT_EQ(window->Plot().Curve().DefinedPointCount(), 0);
 }

@@ -10,13 +10,12 @@ TEST_F(WindowTest, CurveAfterStartIsTheDefaultTemplateCurve)
     EXPECT_EQ(line[171], QPointF(171, 72));
     EXPECT_EQ(line[200], QPointF(200, 89));
     EXPECT_EQ(line[255], QPointF(255, 90));
-    EXPECT_EQ(plot.curve.topBandIndex, 201);
-    EXPECT_EQ(plot.curve.bottomBandIndex, 101);
+    EXPECT_EQ(plot.Curve().topBandIndex, 201);
+    EXPECT_EQ(plot.Curve().bottomBandIndex, 101);
     EXPECT_EQ(plot.ShutOffLine(), (std::vector<QPointF>{{41, 0}, {41, 30}, {101, 30}}));
     EXPECT_EQ(plot.Background(), QColor(49, 183, 240));
     EXPECT_EQ(plot.ValueAxisTitle(), QStringLiteral("Temperature(°C)"));
     EXPECT_EQ(plot.PwmAxisTitle(), QStringLiteral("PWM(%)"));
-    EXPECT_EQ(window->TemperatureCodes()[0], 198);
 }
 
 TEST_F(WindowTest, FormsSwitchLabelsAxisAndOptions)
@@ -39,7 +38,7 @@ TEST_F(WindowTest, FormsSwitchLabelsAxisAndOptions)
     EXPECT_EQ(window->Plot().ValueAxisTitle(), QStringLiteral("Voltage(V)"));
 
     // The curve stays until the next band entries move it.
-    EXPECT_EQ(window->Plot().curve.curveFan[171], 72);
+    EXPECT_EQ(window->Plot().Curve().curveFan[171], 72);
 
     window->ApplyTemperatureLabels();
     EXPECT_EQ(Text(1022), QStringLiteral("Temperature"));

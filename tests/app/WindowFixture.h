@@ -1,7 +1,13 @@
 #pragma once
 
+#include "ChartCtrl.h"
+#include "ControllerLink.h"
+#include "FanCurvePlot.h"
+#include "MultipointEditor.h"
 #include "PlexaDlg.h"
+#include "ProfileEntry.h"
 #include "ScriptedModalUi.h"
+#include "Transfers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

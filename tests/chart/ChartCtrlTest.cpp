@@ -136,21 +136,20 @@ TEST(ChartCtrl, MouseEventRecord)
     const QPoint inside(plot.left + 100, plot.bottom - 1 - 30);
 
     QTest::mouseMove(&chart.ctrl, inside);
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(5), CChartCtrl::Moved);
-    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(6), chart.bottom->PixelToValue(inside.x()));
-    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(7), chart.left->PixelToValue(inside.y()));
-    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(8), chart.top->PixelToValue(inside.x()));
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(2), 0);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::Moved);
+    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::BottomValue), chart.bottom->PixelToValue(inside.x()));
+    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::LeftValue), chart.left->PixelToValue(inside.y()));
+    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::TopValue), chart.top->PixelToValue(inside.x()));
 
     QTest::mouseMove(&chart.ctrl, QPoint(1, 1)); // outside the plot
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(5), CChartCtrl::NoEvent);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::NoEvent);
 
     QTest::mouseDClick(&chart.ctrl, Qt::LeftButton, {}, QPoint(1, 1)); // anywhere
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(5), CChartCtrl::DoubleClick);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::DoubleClick);
     QTest::mousePress(&chart.ctrl, Qt::RightButton, {}, inside);
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(5), CChartCtrl::RightDown);
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(0), 0);
-    EXPECT_EQ(chart.ctrl.GetMouseInfo(5), CChartCtrl::NoEvent);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::RightDown);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::Reset), 0);
+    EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::NoEvent);
 }
 
 TEST(ChartCtrl, RefreshLockDefersOneRedrawAndResizeRebuildsTheBuffer)

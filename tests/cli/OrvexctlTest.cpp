@@ -75,7 +75,7 @@ TEST_F(OrvexctlTest, DecodeShowsWhatTheWindowSaved)
     EXPECT_EQ(v["outputControlType"], QStringLiteral("Open Collector"));
     EXPECT_EQ(v["multipoint"], QStringLiteral("0"));
     QStringList curve;
-    for (double value : window->Plot().curve.curveFan)
+    for (double value : window->Plot().Curve().curveFan)
         curve << QString::number(static_cast<int>(value));
     EXPECT_EQ(v["curve"], curve.join(QLatin1Char(',')));
 }

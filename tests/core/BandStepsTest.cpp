@@ -93,12 +93,12 @@ TEST(BandSteps, FanOnlyChangesLeaveTheBandPointsWhereTheyAre)
 
 TEST(BandSteps, ShutOffStepEntries)
 {
-    EXPECT_EQ(ShutOffStepEntries(false, 10, 25).shutOff, 41);
-    EXPECT_EQ(ShutOffStepEntries(false, 10, 25).bottom, 101);
-    EXPECT_EQ(ShutOffStepEntries(false, kAlwaysOnShutOff, 25).shutOff, -159);
-    EXPECT_EQ(ShutOffStepEntries(true, kAlwaysOnShutOff, 5).shutOff, -1020);
-    EXPECT_EQ(ShutOffStepEntries(true, 3, 5).shutOff, 76);   // 76.5 truncated
-    EXPECT_EQ(ShutOffStepEntries(true, 3, 5).bottom, 128);   // 127.5 rounded away
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Temperature, 10, 25).shutOff, 41);
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Temperature, 10, 25).bottom, 101);
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Temperature, kAlwaysOnShutOff, 25).shutOff, -159);
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, kAlwaysOnShutOff, 5).shutOff, -1020);
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).shutOff, 76);   // 76.5 truncated
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).bottom, 128);   // 127.5 rounded away
 }
 
 TEST(MultipointSteps, AddedPointsJoinTheirNeighbours)

@@ -9,8 +9,7 @@ ProfileImage Build(const ControlProfile &p, double flat = 0)
 {
     std::array<double, FanCurve::kPoints> curve{};
     curve.fill(flat);
-    ProfileImage image{};
-    BuildProfileImage(p, curve, kTable, image);
+    const ProfileImage image = BuildProfileImage(p, curve, kTable);
     return image;
 }
 
@@ -182,8 +181,7 @@ TEST(ProfileImage, DecodedCurveFieldsAndLists)
     p.speedCap = QStringLiteral("2000");
     FanCurve fan;
     fan.LoadDefault();
-    ProfileImage image{};
-    BuildProfileImage(p, fan.curveFan, kTable, image);
+    const ProfileImage image = BuildProfileImage(p, fan.curveFan, kTable);
     const DecodedProfile d = DecodeProfileImage(image.data(), false, kTable);
     EXPECT_EQ(d.outputControlType, 1);
     EXPECT_EQ(d.tachoDependentAlarm, 1);

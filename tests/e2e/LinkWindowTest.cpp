@@ -16,25 +16,25 @@ protected:
         ASSERT_TRUE(sim.Start());
         window->show();
         // The tests tick the timers themselves.
-        window->KillTimer(CPlexaDlg::kChartTimer);
-        window->KillTimer(CPlexaDlg::kPollTimer);
+        window->Multipoint().ChartTimer().stop();
+        window->Link().PollTimer().stop();
     }
     void TearDown() override
     {
-        if (window->portConnected)
+        if (window->Link().Connected())
             window->OnBnClickedConnect();
     }
     void Connect()
     {
         ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
         QTest::mouseClick(window->Control(1007), Qt::LeftButton);
-        ASSERT_TRUE(window->portConnected);
+        ASSERT_TRUE(window->Link().Connected());
     }
     // One poll after the controller had time to send a frame.
     void PollAfterFrame()
     {
         Pump(1100);
-        window->OnTimer(CPlexaDlg::kPollTimer);
+        window->Link().OnPollTimer();
     }
     PtyController sim;
 };
@@ -44,7 +44,6 @@ TEST_F(LinkTest, ConnectThenAFrameEnablesTheTransfers)
 {
     Connect();
     EXPECT_EQ(Text(1007), QStringLiteral("\nDisconnect\nfrom PORT"));
-    EXPECT_TRUE(window->portEverConnected);
     ASSERT_EQ(ui.comSettingShownWith.size(), 1u);
     EXPECT_EQ(ui.comSettingShownWith[0].baudRate, 9600);
     EXPECT_FALSE(Enabled(1004));
@@ -52,13 +51,13 @@ TEST_F(LinkTest, ConnectThenAFrameEnablesTheTransfers)
     EXPECT_TRUE(Enabled(1004));
     EXPECT_TRUE(Enabled(1057));
     // Up to 70 bytes make one read: a frame, or two when they came close together.
-    EXPECT_TRUE(window->Link().lastReply.startsWith(QStringLiteral("<ADCT)142/ PWM: 0/ Alarm: 0>")));
-    EXPECT_LE(window->Link().lastReply.size(), 70);
+    EXPECT_TRUE(window->Link().LastReply().startsWith(QStringLiteral("<ADCT)142/ PWM: 0/ Alarm: 0>")));
+    EXPECT_LE(window->Link().LastReply().size(), 70);
 
     // Closing is refused while connected; after Disconnect it works.
     EXPECT_FALSE(window->close());
     QTest::mouseClick(window->Control(1007), Qt::LeftButton);
-    EXPECT_FALSE(window->portConnected);
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
     EXPECT_FALSE(Enabled(1004));
     EXPECT_FALSE(Enabled(1052));
@@ -69,7 +68,7 @@ TEST_F(LinkTest, ConnectThenAFrameEnablesTheTransfers)
     ui.comSettings.push_back(std::nullopt);
     window->OnBnClickedConnect();
     EXPECT_EQ(ui.comSettingShownWith.back().device, sim.DevicePath());
-    EXPECT_FALSE(window->portConnected);
+    EXPECT_FALSE(window->Link().Connected());
 }
 
 TEST_F(LinkTest, SilenceClearsTheDisplayOnTheSeventhEmptyPoll)
@@ -84,24 +83,25 @@ TEST_F(LinkTest, SilenceClearsTheDisplayOnTheSeventhEmptyPoll)
     window->Link().Port().Purge(CSerialPort::PurgeRxClear);
     window->SetStatusText(QStringLiteral("shown"));
     for (int poll = 1; poll <= 6; ++poll) {
-        window->OnTimer(CPlexaDlg::kPollTimer);
+        window->Link().OnPollTimer();
         EXPECT_TRUE(Enabled(1004)) << poll;
     }
-    window->OnTimer(CPlexaDlg::kPollTimer);
+    window->Link().OnPollTimer();
     EXPECT_FALSE(Enabled(1004));
     EXPECT_FALSE(Enabled(1057));
     EXPECT_EQ(Text(1043), QString());
-    EXPECT_EQ(window->Link().emptyReadCount, 0);
+    EXPECT_EQ(window->Link().EmptyReadCount(), 0);
 }
 
 TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
 {
     Connect();
-    window->exchangeStage = QStringLiteral("START");
+    DownloadExchange &exchange = window->Link().Exchange();
+    exchange.Start(); // the image is going out
     PollAfterFrame();
     EXPECT_FALSE(Enabled(1004)); // dropped
 
-    window->exchangeStage = QStringLiteral("Finish");
+    exchange.Finish();
     ControllerModel::Faults faults;
     faults.garbage = true;
     sim.Model().SetFaults(faults);
@@ -109,7 +109,9 @@ TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
     EXPECT_FALSE(Enabled(1004)); // noise is no frame
 
     window->SetStatusText(QString());
-    window->exchangeStage = QStringLiteral("Almost_there");
+    exchange.Start();
+    for (int step = 0; step < 3; ++step)
+        exchange.StepDue(); // "W" and both halves went: the reply is due
     sim.Model().SetFaults({});
     for (int piece = 0; piece < 6; ++piece) {
         EXPECT_EQ(Text(1043), QString()) << piece;
@@ -117,8 +119,8 @@ TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
     }
     EXPECT_TRUE(Enabled(1052));
     EXPECT_FALSE(Text(1043).isEmpty());
-    EXPECT_EQ(window->Link().replyChunkCount, 0);
-    window->exchangeStage = QStringLiteral("Finish");
+    EXPECT_EQ(window->Link().Exchange().ReplyPieceCount(), 0);
+    exchange.Finish();
 }
 
 TEST_F(LinkTest, MonitoringShowsReadingsAlarmAndTheLivePoint)
@@ -128,7 +130,7 @@ TEST_F(LinkTest, MonitoringShowsReadingsAlarmAndTheLivePoint)
     Connect();
     Check(1052)->setEnabled(true);
     QTest::mouseClick(Check(1052), Qt::LeftButton);
-    ASSERT_TRUE(window->monitoringEnabled);
+    ASSERT_TRUE(window->MonitoringEnabled());
     PollAfterFrame();
     EXPECT_EQ(Text(1001), QStringLiteral("Temperature: 24.8"));
     EXPECT_EQ(Text(1002), QStringLiteral("PWM: 0"));
@@ -154,9 +156,9 @@ TEST_F(LinkTest, CablePulledShowsTheWarningAndTheWindowStaysUsable)
     PollAfterFrame();
     sim.HangUp();
     Pump(300);
-    window->OnTimer(CPlexaDlg::kPollTimer);
-    window->OnTimer(CPlexaDlg::kPollTimer);
-    EXPECT_FALSE(window->portConnected);
+    window->Link().OnPollTimer();
+    window->Link().OnPollTimer();
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
     EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
     EXPECT_FALSE(Enabled(1004));
@@ -172,9 +174,9 @@ TEST_F(LinkTest, APortThatCannotBeOpenedSaysSoAndStaysDisconnected)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
     EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("/dev/vanished-port")));
-    EXPECT_FALSE(window->portConnected);
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_EQ(Text(1007), QStringLiteral("\nConnect\nto PORT"));
 
-    window->OnTimer(CPlexaDlg::kPollTimer); // polls while disconnected do nothing
+    window->Link().OnPollTimer(); // polls while disconnected do nothing
     EXPECT_EQ(ui.boxes.size(), 1u);
 }

@@ -33,7 +33,7 @@ TEST(SerialPort, OpensTheSimulatorAndReadsFramesWithoutWaiting)
     ASSERT_TRUE(sim.Start());
     CSerialPort port;
     std::vector<bool> changes;
-    port.onConnectionChanged = [&](bool connected) { changes.push_back(connected); };
+    QObject::connect(&port, &CSerialPort::connectionChanged, [&](bool connected) { changes.push_back(connected); });
     port.Open(sim.DevicePath(), 9600);
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(changes, std::vector<bool>{true});
@@ -63,7 +63,7 @@ TEST(SerialPort, RefusalsSayWhatIsWrong)
 {
     CSerialPort port;
     bool connected = true;
-    port.onConnectionChanged = [&](bool c) { connected = c; };
+    QObject::connect(&port, &CSerialPort::connectionChanged, [&](bool c) { connected = c; });
     try {
         port.Open(QStringLiteral("/dev/no-such-port"), 9600);
         FAIL() << "opened a missing port";
@@ -121,7 +121,7 @@ TEST(SerialPort, AHangUpIsReportedAsARemovedDevice)
     ASSERT_TRUE(sim.Start());
     CSerialPort port;
     bool removed = false;
-    port.onDeviceRemoved = [&] { removed = true; };
+    QObject::connect(&port, &CSerialPort::deviceLost, [&] { removed = true; });
     port.Open(sim.DevicePath(), 9600);
     sim.HangUp();
     QElapsedTimer timer;

@@ -18,41 +18,41 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(sim.Start());
         window->show();
-        for (int id : {CPlexaDlg::kChartTimer, CPlexaDlg::kPollTimer})
-            window->KillTimer(id);
+        window->Multipoint().ChartTimer().stop();
+        window->Link().PollTimer().stop();
         // The controller answers at once; waits only let its bytes through.
-        window->Transfers().wait = [this](int ms) {
+        window->Transfers().SetWait([this](int ms) {
             Pump(20); // the controller takes in what was sent at once,
             sim.AdvanceClock(ms); // then the wait passes on its clock
             Pump(30);
-        };
+        });
         ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
         window->OnBnClickedConnect();
-        ASSERT_TRUE(window->portConnected);
+        ASSERT_TRUE(window->Link().Connected());
         Pump(30);
         window->Link().Port().Purge(CSerialPort::PurgeRxClear);
         sim.Model().SetInput(100);
     }
     void TearDown() override
     {
-        if (window->portConnected && window->Control(1007)->isEnabled())
+        if (window->Link().Connected() && window->Control(1007)->isEnabled())
             window->OnBnClickedConnect();
     }
     // Runs the download's steps on the test's clock, with a poll each second of it.
     void RunDownload()
     {
         window->OnBnClickedDownload();
-        ASSERT_TRUE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
+        ASSERT_TRUE(window->Transfers().StepTimer().isActive());
         int guard = 0;
-        while (window->TimerActive(CPlexaDlg::kDownloadStepTimer) && ++guard < 10) {
-            const int period = window->TimerPeriod(CPlexaDlg::kDownloadStepTimer);
+        while (window->Transfers().StepTimer().isActive() && ++guard < 10) {
+            const int period = window->Transfers().StepTimer().interval();
             for (int elapsed = 0; elapsed < period; elapsed += 1000) {
                 sim.AdvanceClock(std::min(1000, period - elapsed));
                 Pump(20);
-                window->OnTimer(CPlexaDlg::kProgressTimer);
-                window->OnTimer(CPlexaDlg::kPollTimer);
+                window->Transfers().OnProgressTimer();
+                window->Link().OnPollTimer();
             }
-            window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+            window->Transfers().OnStepTimer();
             Pump(20);
         }
     }
@@ -80,14 +80,14 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
         expected += QString::fromLatin1(ControllerModel::kReplyPieces[i]);
     expected.remove(QStringLiteral("x - Test Mode, w - Configuration Mode"));
     EXPECT_EQ(Text(1043), expected);
-    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
+    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
     EXPECT_TRUE(Enabled(1004));
     EXPECT_TRUE(Enabled(1057));
     EXPECT_TRUE(Enabled(1052));
     EXPECT_TRUE(Enabled(1056));
-    EXPECT_EQ(window->TimerPeriod(CPlexaDlg::kPollTimer), 2000);
+    EXPECT_EQ(window->Link().PollTimer().interval(), 2000);
     EXPECT_EQ(window->Progress().GetPos(), 0);
-    EXPECT_TRUE(window->chartEditEnabled);
+    EXPECT_TRUE(window->Transfers().ChartEditEnabled());
 
     // The controller now drives its fan from the curve the window drew: the warmest step with its code.
     const int adc = 100;
@@ -100,7 +100,7 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
             ++last;
         return last;
     }();
-    EXPECT_EQ(sim.Model().PwmOutput(), static_cast<int>(std::lround(window->Plot().curve.curveFan[lastIndexWithCode] * 2.55)));
+    EXPECT_EQ(sim.Model().PwmOutput(), static_cast<int>(std::lround(window->Plot().Curve().curveFan[lastIndexWithCode] * 2.55)));
 }
 
 TEST_F(TransferTest, DownloadRefusalsSendNothing)
@@ -110,8 +110,8 @@ TEST_F(TransferTest, DownloadRefusalsSendNothing)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Set empty field parameters or switch to Multipoint mode."));
     EXPECT_EQ(ui.boxes[0].caption, QStringLiteral("Parameters Not Set."));
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
-    EXPECT_TRUE(window->chartEditEnabled);
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive());
+    EXPECT_TRUE(window->Transfers().ChartEditEnabled());
     EXPECT_TRUE(Enabled(1056));
 
     window->OnBnClickedConnect(); // disconnect
@@ -130,11 +130,11 @@ TEST_F(TransferTest, LockedWhileSendingAndMultipointFieldsStayRested)
     window->OnBnClickedDownload();
     for (int id : {1007, 1004, 1003, 1005, 1006, 1022, 1031, 1008})
         EXPECT_FALSE(Enabled(id)) << id;
-    window->OnTimer(CPlexaDlg::kProgressTimer);
-    window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    window->Transfers().OnProgressTimer();
+    window->Transfers().OnStepTimer();
     EXPECT_EQ(Text(1043), QStringLiteral("                        WARNING:\n DO NOT REMOVE COMMUNICATION CABLE"));
-    while (window->TimerActive(CPlexaDlg::kDownloadStepTimer))
-        window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    while (window->Transfers().StepTimer().isActive())
+        window->Transfers().OnStepTimer();
     EXPECT_TRUE(Enabled(1022));
     for (int id : {1053, 1056, 1054, 1055, 1013})
         EXPECT_FALSE(Enabled(id)) << id;
@@ -144,7 +144,7 @@ TEST_F(TransferTest, ProgressFillsToSixtyAndTurnsWhite)
 {
     window->OnBnClickedDownload();
     for (int tick = 0; tick < 70; ++tick)
-        window->OnTimer(CPlexaDlg::kProgressTimer);
+        window->Transfers().OnProgressTimer();
     EXPECT_EQ(window->Progress().GetPos(), 60);
     EXPECT_EQ(window->Progress().TextColor(), QColor(Qt::white));
 }
@@ -152,18 +152,18 @@ TEST_F(TransferTest, ProgressFillsToSixtyAndTurnsWhite)
 TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
 {
     window->OnBnClickedDownload();
-    window->OnTimer(CPlexaDlg::kDownloadStepTimer); // "W" went
+    window->Transfers().OnStepTimer(); // "W" went
     sim.HangUp();
     Pump(200);
-    window->OnTimer(CPlexaDlg::kPollTimer);
-    EXPECT_FALSE(window->portConnected);
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kProgressTimer));
+    window->Link().OnPollTimer();
+    EXPECT_FALSE(window->Link().Connected());
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive());
+    EXPECT_FALSE(window->Transfers().ProgressTimer().isActive());
     EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
     EXPECT_TRUE(Enabled(1007));
     EXPECT_TRUE(Enabled(1056));
     EXPECT_FALSE(Enabled(1004));
-    EXPECT_TRUE(window->chartEditEnabled);
+    EXPECT_TRUE(window->Transfers().ChartEditEnabled());
     EXPECT_TRUE(window->close());
 }
 
@@ -180,7 +180,7 @@ TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
     EXPECT_EQ(Text(1043), QStringLiteral("Successfully Uploaded File From Controller"));
     EXPECT_EQ(Text(1009), QStringLiteral("7"));
     EXPECT_EQ(Text(1015), QStringLiteral("70"));
-    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_TRUE(window->Link().PollEnabled());
     EXPECT_TRUE(Enabled(1004));
     EXPECT_FALSE(Enabled(1057));
     EXPECT_TRUE(Enabled(1052));
@@ -197,7 +197,7 @@ TEST_F(TransferTest, UploadFromAnEmptyControllerSaysSo)
     EXPECT_TRUE(Enabled(1004));
     EXPECT_TRUE(Enabled(1057));
     EXPECT_FALSE(Enabled(1052));
-    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_TRUE(window->Link().PollEnabled());
     EXPECT_EQ(Text(1056), QStringLiteral("50"));
 }
 
@@ -212,22 +212,22 @@ TEST_F(TransferTest, AShortUploadAnswerChangesNothing)
     window->OnBnClickedUpload();
     EXPECT_EQ(Text(1043), CTransfers::kUploadShort);
     EXPECT_EQ(Text(1009), QStringLiteral("1"));
-    EXPECT_TRUE(window->pollEnabled);
+    EXPECT_TRUE(window->Link().PollEnabled());
     EXPECT_TRUE(Enabled(1057));
 }
 
 TEST_F(TransferTest, CablePulledMidUploadLeavesAUsableWindow)
 {
-    window->Transfers().wait = [this](int) {
+    window->Transfers().SetWait([this](int) {
         sim.HangUp();
         Pump(50);
-    };
+    });
     window->OnBnClickedUpload();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
-    EXPECT_TRUE(window->pollEnabled);
-    window->OnTimer(CPlexaDlg::kPollTimer);
-    EXPECT_FALSE(window->portConnected);
+    EXPECT_TRUE(window->Link().PollEnabled());
+    window->Link().OnPollTimer();
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
     EXPECT_TRUE(window->close());
 }
@@ -244,7 +244,7 @@ TEST_F(TransferTest, ASlowControllerStillUploadsWhole)
     sim.Model().SetFaults(faults);
     window->OnBnClickedUpload();
     EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
-    EXPECT_EQ(window->uploadImage, stored);
+    EXPECT_EQ(window->Transfers().UploadImage(), stored);
 }
 
 TEST_F(TransferTest, AFloodOfFramesIsReadSeventyBytesAtATime)
@@ -255,27 +255,27 @@ TEST_F(TransferTest, AFloodOfFramesIsReadSeventyBytesAtATime)
     for (int poll = 0; poll < 5; ++poll) {
         sim.AdvanceClock(1000);
         Pump(40);
-        window->OnTimer(CPlexaDlg::kPollTimer);
-        EXPECT_LE(window->Link().lastReply.size(), 70);
+        window->Link().OnPollTimer();
+        EXPECT_LE(window->Link().LastReply().size(), 70);
     }
     EXPECT_TRUE(Enabled(1004));
-    EXPECT_TRUE(window->Link().lastReply.startsWith(QLatin1Char('<')));
+    EXPECT_TRUE(window->Link().LastReply().startsWith(QLatin1Char('<')));
 }
 
 TEST_F(TransferTest, AWriteThatFailsEndsTheDownloadAndSaysWhy)
 {
     window->OnBnClickedDownload();
     sim.HangUp(); // the next write meets a dead line before any poll noticed it
-    window->OnTimer(CPlexaDlg::kDownloadStepTimer);
+    window->Transfers().OnStepTimer();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
     EXPECT_EQ(Text(1043), CTransfers::kDownloadFailed);
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kDownloadStepTimer));
-    EXPECT_FALSE(window->TimerActive(CPlexaDlg::kProgressTimer));
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive());
+    EXPECT_FALSE(window->Transfers().ProgressTimer().isActive());
     EXPECT_TRUE(Enabled(1007));
     EXPECT_TRUE(Enabled(1056));
-    EXPECT_EQ(window->exchangeStage, QStringLiteral("Finish"));
-    window->OnTimer(CPlexaDlg::kPollTimer); // the poll then finds the line gone
-    EXPECT_FALSE(window->portConnected);
+    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
+    window->Link().OnPollTimer(); // the poll then finds the line gone
+    EXPECT_FALSE(window->Link().Connected());
     EXPECT_TRUE(window->close());
 }

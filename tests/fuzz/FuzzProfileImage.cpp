@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::copy(data, data + size, image.begin());
     for (bool upload : {false, true}) {
         const DecodedProfile decoded = DecodeProfileImage(image.data(), upload, table);
-        ProfileImage again{};
-        BuildProfileImage(decoded.fields, decoded.curveFan, table, again);
+        // and what the window would save of it decodes again
+        const ProfileImage again = BuildProfileImage(decoded.fields, decoded.curveFan, table);
+        DecodeProfileImage(again.data(), upload, table);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "ProfileCodec.h"
-#include "ProfileRules.h"
+#include "BandCurve.h"
+#include "EntryRules.h"
 #include "ProfileText.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         curve.curveFan = *parsed.curveFan;
     else
         RebuildBandCurve(curve, parsed.profile);
-    ProfileImage image{};
-    BuildProfileImage(parsed.profile, curve.curveFan, table, image);
+    const ProfileImage image = BuildProfileImage(parsed.profile, curve.curveFan, table);
+    DecodeProfileImage(image.data(), false, table); // what decode would print of the file
     return 0;
 }

@@ -1,16 +1,26 @@
+// Shaping the curve point by point on the chart, from the mouse events the chart records.
 #pragma once
 
 #include "FanCurve.h"
 
+#include <QObject>
+#include <QTimer>
+
 #include <array>
 #include <cstdint>
+#include <functional>
 
-class CPlexaDlg;
+class CChartCtrl;
+class CFanCurvePlot;
+class CProfileEntry;
+class IProfileView;
+class WindowDialogs;
+struct ProfileControls;
 
-// Shaping the curve point by point on the chart: the mouse events the chart records are taken
-// on the chart timer's ticks.
-class CMultipointEditor
+// The chart's events are taken on the ticks of the chart timer, which this editor owns.
+class CMultipointEditor : public QObject
 {
+    Q_OBJECT
 public:
     // The multipoint curve kept while band mode is on.
     struct SavedCurve
@@ -32,16 +42,19 @@ public:
         double index = 0;
         double pwm = 0;
     };
+    static constexpr int kStartPeriod = 150;
 
-    explicit CMultipointEditor(CPlexaDlg &window) : window(window)
-    {
-        for (int i = 0; i < FanCurve::kPoints; ++i)
-            undoX[i] = i; // before any point: the empty curve
-    }
+    CMultipointEditor(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls, CProfileEntry &entry,
+                      CFanCurvePlot &plot, CChartCtrl &chart);
+
+    // Editing waits while this says no (a transfer runs); the window decides.
+    void SetEditGate(std::function<bool()> gate) { editAllowed = std::move(gate); }
+    void Start() { chartTimer.start(kStartPeriod); }
+    QTimer &ChartTimer() { return chartTimer; }
 
     void OnBnClickedEnableMultipoint();
-    // One tick of the chart timer, already past its gate.
-    void ChartTimerStep();
+    // One tick of the chart timer: works only in multipoint mode while editing is allowed.
+    void OnChartTimer();
     void AddCurvePoint(Spot spot);
     void RunPointLinker();
 
@@ -55,11 +68,18 @@ public:
     Spot KeyboardSpot() const { return keyboardSpot; }
 
 private:
+    void ChartTimerStep();
     Spot SpotFromChart() const;
     void ShowPointCount();
-    void SetMarker(double value, double pwm);
 
-    CPlexaDlg &window;
+    IProfileView &view;
+    WindowDialogs &dialogs;
+    ProfileControls &controls;
+    CProfileEntry &entry;
+    CFanCurvePlot &plot;
+    CChartCtrl &chart;
+    std::function<bool()> editAllowed;
+    QTimer chartTimer;
     SavedCurve savedMultipointCurve;
     std::array<std::int32_t, FanCurve::kPoints> undoX{};
     std::array<std::int32_t, FanCurve::kPoints> undoFan{};

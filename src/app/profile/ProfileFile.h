@@ -1,0 +1,39 @@
+// Saving the profile to a file on the PC and opening such a file.
+#pragma once
+
+#include "ProfileCodec.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class CFanCurvePlot;
+class CProfileEntry;
+class IProfileView;
+class WindowDialogs;
+struct ProfileControls;
+
+class CProfileFile
+{
+public:
+    CProfileFile(IProfileView &view, WindowDialogs &dialogs, const ProfileControls &controls, CProfileEntry &entry,
+                 CFanCurvePlot &plot)
+        : view(view), dialogs(dialogs), controls(controls), entry(entry), plot(plot)
+    {
+    }
+
+    void OnBnClickedSaveFile();
+    void WriteProfileFile(const ProfileImage &image);
+    void OnBnClickedOpenFile();
+
+    static QString ProposedName(const QString &softwareNumber, const QString &versionNumber);
+
+private:
+    IProfileView &view;
+    WindowDialogs &dialogs;
+    const ProfileControls &controls;
+    CProfileEntry &entry;
+    CFanCurvePlot &plot;
+    std::array<std::uint8_t, kFileImageSize> fileImage{};
+};
