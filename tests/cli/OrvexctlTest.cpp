@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "ProfileCodec.h"
+#include "ProfileText.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -178,4 +179,82 @@ TEST_F(OrvexctlTest, ErrorsNameTheLineAndUsageIsTwo)
     const CliRun tooBig = Orvexctl({"decode", big.fileName()});
     EXPECT_EQ(tooBig.code, 1);
     EXPECT_TRUE(tooBig.err.contains(QStringLiteral("file larger than expected")));
+}
+
+// orvexctl's refusals and corrections are the window's: the same profile shown in the window, each
+// field then checked as leaving or typing it checks it, ends the same way.
+TEST_F(OrvexctlTest, RefusesAndCorrectsExactlyAsTheWindow)
+{
+    struct Case
+    {
+        const char *text;
+        const char *refusal; // "caption: text", or nullptr when both accept
+    };
+    const Case cases[] = {
+        {"topBand = 20\nbottomBand = 20\n", "Warning: Please choose a value greater than Temperature Bottom Band"},
+        {"topBand = 0\n", "Warning: Temperature Top Band value must be greater than 0"},
+        {"bottomBand = 0\n", "WARNING: For Temperature Bottom Band value to be 0, Low Temperature Shut Off value must "
+                             "be 'Always On' or 'N/A'"},
+        {"bottomBand = 0\nlowShutOff = Always On\n", nullptr},
+        {"topBand = 70\nlowAlarm = -50\nhighAlarm = 0\nsoftwareNumber = 123456\nversionNumber = 300\n", nullptr},
+        {"fanSpeedTopBand = 150\nlowShutOff = 40\n", nullptr},
+        {"inputControlType = Voltage\ntopBand = 12\nbottomBand = 4\nlowShutOff = 2\nhighAlarm = 11\n", nullptr},
+        {"inputControlType = Voltage\ntopBand = 5\nbottomBand = 6\nlowShutOff = N/A\nhighAlarm = 5\n",
+         "Warning: Please choose a value greater than Voltage Bottom Band"},
+        {"inputControlType = Voltage\ntopBand = 5\nbottomBand = 0\nlowShutOff = 1\nhighAlarm = 5\n",
+         "WARNING: For Temperature Bottom Band value to be 0, Voltage Shut Off value must be 'Always On' or 'N/A'"},
+    };
+    for (const Case &c : cases) {
+        const QString out = Path(QStringLiteral("parity.dat"));
+        QFile::remove(out);
+        const CliRun run = Orvexctl({"encode", "-", "-o", out}, c.text);
+
+        // The window: the profile's texts put into the fields, then each field checked in turn.
+        window->LoadDefaultTemplate();
+        ui.boxes.clear();
+        const ParsedProfileText parsed = ParseProfileText(QString::fromUtf8(c.text));
+        const ControlProfile &p = parsed.profile;
+        const ProfileControls &f = window->Profile();
+        f.inputControlType->setCurrentIndex(OptionLists::inputControlType.indexOf(p.inputControlType));
+        f.softwareNumber->setText(p.softwareNumber);
+        f.versionNumber->setText(p.versionNumber);
+        f.fanSpeedTopBand->setText(p.fanSpeedTopBand);
+        f.topBand->setText(p.topBand);
+        f.fanSpeedBottomBand->setText(p.fanSpeedBottomBand);
+        f.bottomBand->setText(p.bottomBand);
+        f.lowShutOff->setEditText(p.lowShutOff);
+        f.highAlarm->setEditText(p.highAlarm);
+        f.lowAlarm->setEditText(p.lowAlarm);
+        CProfileEntry &entry = window->Entry();
+        entry.OnEnChangeSoftwareNumber();
+        entry.OnEnKillfocusSoftwareNumber();
+        entry.OnEnChangeVersionNumber();
+        entry.OnEnChangeFanSpeedTopBand();
+        entry.OnEnChangeFanSpeedBottomBand();
+        for (auto check : {&CProfileEntry::OnEnKillfocusTopBand, &CProfileEntry::OnEnKillfocusBottomBand}) {
+            if (ui.boxes.empty())
+                (entry.*check)();
+        }
+        if (ui.boxes.empty()) {
+            window->Plot().DrawShutOffLine();
+            entry.OnCbnEditchangeHighAlarm();
+            entry.OnCbnEditchangeLowAlarm();
+        }
+
+        if (c.refusal) {
+            EXPECT_EQ(run.code, 1) << c.text;
+            EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.refusal))) << run.err.toStdString();
+            ASSERT_EQ(ui.boxes.size(), 1u) << c.text;
+            EXPECT_EQ(ui.boxes[0].caption + QStringLiteral(": ") + ui.boxes[0].text, QString::fromUtf8(c.refusal));
+            continue;
+        }
+        ASSERT_EQ(run.code, 0) << c.text << run.err.toStdString();
+        EXPECT_TRUE(ui.boxes.empty()) << c.text;
+        // Everything but the curve is the same to the byte (the window's curve also remembers its past).
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray cli = file.readAll();
+        const ProfileImage shown = window->BuildProfileImage();
+        EXPECT_EQ(cli.mid(256), QByteArray(reinterpret_cast<const char *>(shown.data()) + 256, 64)) << c.text;
+    }
 }

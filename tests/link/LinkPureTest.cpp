@@ -1,3 +1,4 @@
+#include "DownloadExchange.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"
 #include "PortList.h"
@@ -110,4 +111,66 @@ TEST(MonitorFrame, AlarmTexts)
     EXPECT_EQ(*AlarmText(5, K::Temperature), QStringLiteral("                  WARNING:\n Low Temperature Alarm ON"));
     EXPECT_FALSE(AlarmText(4, K::Voltage).has_value());
     EXPECT_FALSE(AlarmText(7, K::Temperature).has_value());
+}
+
+TEST(DownloadExchange, StepsStagesAndTheReply)
+{
+    DownloadExchange exchange;
+    EXPECT_EQ(exchange.Stage(), ExchangeStage::Finish);
+    EXPECT_FALSE(exchange.TakeReplyPiece(QStringLiteral("early")).has_value()); // no download: a frame, not a reply
+
+    exchange.Start();
+    EXPECT_EQ(exchange.Stage(), ExchangeStage::Start);
+    EXPECT_EQ(exchange.DownloadStep(), 500);
+    EXPECT_FALSE(exchange.TakeReplyPiece(QStringLiteral("noise while sending")).has_value());
+    EXPECT_EQ(exchange.ReplyPieceCount(), 0);
+
+    ProfileImage image{};
+    image[0] = 0x11;
+    image[319] = 0x22;
+    const std::pair<DownloadExchange::Step, int> steps[] = {{DownloadExchange::Step::SendCommand, 3000},
+                                                            {DownloadExchange::Step::SendFirstHalf, 8400},
+                                                            {DownloadExchange::Step::SendSecondHalf, 8000}};
+    QByteArray sent;
+    for (const auto &[step, wait] : steps) {
+        EXPECT_EQ(exchange.StepDue(), step);
+        EXPECT_EQ(exchange.DownloadStep(), wait);
+        sent += DownloadExchange::BytesOf(step, image);
+    }
+    EXPECT_EQ(sent.size(), 321);
+    EXPECT_EQ(sent.front(), 'W');
+    EXPECT_EQ(static_cast<std::uint8_t>(sent[1]), 0x11);
+    EXPECT_EQ(static_cast<std::uint8_t>(sent.back()), 0x22);
+    EXPECT_EQ(exchange.Stage(), ExchangeStage::AlmostThere);
+
+    const QStringList pieces{"one ", "two ", "three ", "x - Test Mode, w - Configuration Mode", "five ", "six"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(exchange.TakeReplyPiece(pieces[i]).has_value()) << i;
+    EXPECT_EQ(exchange.ReplySoFar(), QStringLiteral("three five "));
+    EXPECT_EQ(exchange.TakeReplyPiece(pieces[5]), QStringLiteral("three five six"));
+    EXPECT_EQ(exchange.ReplyPieceCount(), 0);
+
+    EXPECT_EQ(exchange.StepDue(), DownloadExchange::Step::End);
+    EXPECT_EQ(exchange.Stage(), ExchangeStage::Finish);
+    EXPECT_FALSE(exchange.Running());
+    exchange.Start(); // a new download forgets the last reply
+    EXPECT_EQ(exchange.ReplySoFar(), QString());
+}
+
+TEST(MonitorFrame, ThermistorFaultLastsUntilAFrameClearsIt)
+{
+    ThermistorFaultTracker tracker;
+    const std::pair<const char *, bool> frames[] = {
+        {"<ADCT)128/ PWM: 50/ Alarm: 1>", true},  {"<ADCT)128/ PWM: 50/ Alarm: 3>", true},
+        {"<ADCV)128/ PWM: 50/ Alarm: 0>", true},  // a voltage input says nothing of the thermistor
+        {"<ADCT)128/ PWM: 50/ Alarm: 4>", false}, {"<ADCT)128/ PWM: 50/ Alarm: 2>", true},
+        {"<ADCT)128/ PWM: 50/ Alarm: 0>", false},
+    };
+    for (const auto &[frame, fault] : frames) {
+        std::optional<MonitorReading> reading = ParseMonitorFrame(QString::fromLatin1(frame));
+        ASSERT_TRUE(reading.has_value()) << frame;
+        tracker.Update(*reading);
+        EXPECT_EQ(reading->thermistorFault, fault) << frame;
+        EXPECT_EQ(tracker.Fault(), fault) << frame;
+    }
 }
