@@ -1,3 +1,4 @@
+// The simulated controller's protocol: frames, the stored profile, the download reply, the upload halves.
 #include "ControllerModel.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// A model of the controller's side of the serial protocol.
 #pragma once
 
 #include "ProfileCodec.h"

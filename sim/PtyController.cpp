@@ -1,3 +1,4 @@
+// The controller model on the master side of a pseudo-terminal.
 #include "PtyController.h"
 
 #include <QSocketNotifier>

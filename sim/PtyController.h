@@ -1,3 +1,4 @@
+// The simulated controller on a pseudo-terminal that the tool opens like a serial port.
 #pragma once
 
 #include "ControllerModel.h"

@@ -1,3 +1,4 @@
+// The main window's layout table: every control, its kind, text and rectangle.
 #pragma once
 
 // The main window's controls, in dialog units of the dialog font. Id 0: never addressed.

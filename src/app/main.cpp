@@ -1,3 +1,4 @@
+// orvex: starts the main window.
 #include "PlexaDlg.h"
 
 #include <QApplication>

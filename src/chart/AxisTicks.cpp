@@ -1,3 +1,4 @@
+// Automatic tick steps, first ticks and tick label texts.
 #include "AxisTicks.h"
 
 #include <cmath>

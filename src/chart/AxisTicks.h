@@ -1,3 +1,4 @@
+// Tick arithmetic of a linear axis.
 #pragma once
 
 #include <QString>

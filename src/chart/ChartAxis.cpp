@@ -1,3 +1,4 @@
+// Axis layout, ticks, labels and grid of the chart.
 #include "ChartAxis.h"
 
 #include "ChartCtrl.h"

@@ -1,3 +1,4 @@
+// A chart axis: position, range, ticks, labels, grid and title.
 #pragma once
 
 #include "ChartAxisLabel.h"

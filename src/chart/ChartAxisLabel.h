@@ -1,3 +1,4 @@
+// The title of a chart axis.
 #pragma once
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// Drawing the balloon label over a point of a series.
 #include "ChartBalloonLabel.h"
 
 #include "ChartLabelProvider.h"

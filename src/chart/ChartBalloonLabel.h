@@ -1,3 +1,4 @@
+// A balloon label: a text box over a point of a series.
 #pragma once
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// The cross-hair cursor's tracking of the mouse in axis values.
 #include "ChartCrossHairCursor.h"
 
 #include "ChartAxis.h"

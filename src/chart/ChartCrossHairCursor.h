@@ -1,3 +1,4 @@
+// The chart's cross-hair cursor.
 #pragma once
 
 #include "ChartRect.h"

@@ -1,3 +1,4 @@
+// The chart control: layout, back buffer, painting, mouse events and zoom.
 #include "ChartCtrl.h"
 
 #include "ChartBalloonLabel.h"

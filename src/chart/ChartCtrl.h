@@ -1,3 +1,4 @@
+// The XY chart control.
 #pragma once
 
 #include "ChartAxis.h"

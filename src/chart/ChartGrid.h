@@ -1,3 +1,4 @@
+// The grid lines of a chart axis.
 #pragma once
 
 #include "ChartPaint.h"

@@ -1,3 +1,4 @@
+// The interface that gives a chart label its text.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The chart's legend settings.
 #pragma once
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// Drawing a line series: pen, width, style, and collinear points dropped.
 #include "ChartLineSerie.h"
 
 #include "ChartCtrl.h"

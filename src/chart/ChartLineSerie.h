@@ -1,3 +1,4 @@
+// A chart series drawn as a line.
 #pragma once
 
 #include "ChartSerie.h"

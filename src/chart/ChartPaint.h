@@ -1,3 +1,4 @@
+// Small painting helpers shared by the chart's parts.
 #pragma once
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// Drawing a points series: one marker at each point.
 #include "ChartPointsSerie.h"
 
 #include "ChartCtrl.h"

@@ -1,3 +1,4 @@
+// A chart series drawn as markers.
 #pragma once
 
 #include "ChartSerie.h"

@@ -1,3 +1,4 @@
+// The rectangle type of the chart's layout.
 #pragma once
 
 #include <QRect>

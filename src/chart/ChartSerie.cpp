@@ -1,3 +1,4 @@
+// The point store of a series and its labels.
 #include "ChartSerie.h"
 
 #include "ChartAxis.h"

@@ -1,3 +1,4 @@
+// A chart series: ordered points against two axes.
 #pragma once
 
 #include "ChartRect.h"

@@ -1,3 +1,4 @@
+// The numeric axis: automatic ticks and their labels.
 #include "ChartStandardAxis.h"
 
 #include "ChartPaint.h"

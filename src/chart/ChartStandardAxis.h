@@ -1,3 +1,4 @@
+// The chart's numeric, linear axis.
 #pragma once
 
 #include "AxisTicks.h"

@@ -1,3 +1,4 @@
+// The chart's title lines.
 #pragma once
 
 #include <QFont>

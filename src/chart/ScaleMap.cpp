@@ -1,3 +1,4 @@
+// Value to pixel mapping along one side of the plotting area.
 #include "ScaleMap.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The one mapping between axis values and pixels.
 #pragma once
 
 // Maps axis values to pixels and back along one side of the plotting area. This is the one

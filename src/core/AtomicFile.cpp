@@ -1,3 +1,4 @@
+// Writing a file so that a failure never costs the old one.
 #include "AtomicFile.h"
 
 #include <QSaveFile>

@@ -1,3 +1,4 @@
+// Atomic file writing, shared by the window and orvexctl.
 #pragma once
 
 #include <QByteArray>

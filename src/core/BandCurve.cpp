@@ -1,3 +1,4 @@
+// The band fields made into curve entries and a whole band curve.
 #include "BandCurve.h"
 
 #include "EntryRules.h"

@@ -1,3 +1,4 @@
+// The download's steps, progress and reply collection.
 #include "DownloadExchange.h"
 
 #include "LinkText.h"

@@ -1,3 +1,4 @@
+// The field rules of the profile, their checks and their messages.
 #include "EntryRules.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The fan curve's steps: template, band points, interpolation and hand-placed points.
 #include "FanCurve.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The fan curve of 256 entries and the steps that change it.
 #pragma once
 
 #include "InputKind.h"

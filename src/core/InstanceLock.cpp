@@ -1,3 +1,4 @@
+// The single-instance lock on a file in the runtime folder.
 #include "InstanceLock.h"
 
 #include <QDir>

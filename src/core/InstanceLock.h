@@ -1,3 +1,4 @@
+// The lock that lets one copy of the program run at a time.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Bytes read from the line as text, frames and the controller's reply.
 #include "LinkText.h"
 
 QString LineText(const QByteArray &bytes)

@@ -1,3 +1,4 @@
+// What the tool reads off the line, as text.
 #pragma once
 
 #include <QByteArray>

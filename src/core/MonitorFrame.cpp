@@ -1,3 +1,4 @@
+// Monitor frames: field scanning, conversions, alarm texts and the thermistor fault.
 #include "MonitorFrame.h"
 
 #include "FanCurve.h"

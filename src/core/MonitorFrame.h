@@ -1,3 +1,4 @@
+// The controller's monitor frames and what they say.
 #pragma once
 
 #include <QString>

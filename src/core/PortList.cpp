@@ -1,3 +1,4 @@
+// Listing serial ports and registered simulators; port names and typed paths.
 #include "PortList.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// The serial ports a user can pick, and the port names the dialog reads.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The profile image: encoding the fields and the curve, and decoding them back.
 #include "ProfileCodec.h"
 
 #include "EntryRules.h"

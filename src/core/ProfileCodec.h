@@ -1,3 +1,4 @@
+// The 320-byte profile image and its codec.
 #pragma once
 
 #include "ControlProfile.h"

@@ -1,3 +1,4 @@
+// Profiles as key = value text: formatting and parsing.
 #include "ProfileText.h"
 
 #include <QRegularExpression>

@@ -1,3 +1,4 @@
+// The text form of a profile that orvexctl reads and writes.
 #pragma once
 
 #include "ControlProfile.h"

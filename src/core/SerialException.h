@@ -1,3 +1,4 @@
+// The error every failing serial operation throws.
 #pragma once
 
 #include <QString>

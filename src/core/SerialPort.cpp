@@ -1,3 +1,4 @@
+// The serial port on QSerialPort: open, read, write, purge, flush, close, a lost device.
 #include "SerialPort.h"
 
 #include "SerialException.h"

@@ -1,3 +1,4 @@
+// The one serial line to the controller.
 #pragma once
 
 #include <QObject>

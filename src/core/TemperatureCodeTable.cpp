@@ -1,3 +1,4 @@
+// The thermistor code table and its search.
 #include "TemperatureCodeTable.h"
 
 namespace {

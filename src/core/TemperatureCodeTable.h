@@ -1,3 +1,4 @@
+// The controller's thermistor codes for -35 degC to 115 degC.
 #pragma once
 
 #include <array>

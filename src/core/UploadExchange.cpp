@@ -1,3 +1,4 @@
+// The upload exchange with the controller's fixed waits.
 #include "UploadExchange.h"
 
 #include "SerialPort.h"

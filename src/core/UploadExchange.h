@@ -1,3 +1,4 @@
+// Reading the profile the controller holds.
 #pragma once
 
 #include "ProfileCodec.h"

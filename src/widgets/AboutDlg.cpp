@@ -1,3 +1,4 @@
+// The About dialog: picture link, version line, Contact.
 #include "AboutDlg.h"
 
 #include "DialogUnits.h"

@@ -1,3 +1,4 @@
+// The About dialog.
 #pragma once
 
 #include <QDialog>

@@ -1,3 +1,4 @@
+// Dialog units to pixels from the dialog font.
 #include "DialogUnits.h"
 
 #include <QFontMetrics>

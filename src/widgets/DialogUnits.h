@@ -1,3 +1,4 @@
+// Dialog units and the dialog font.
 #pragma once
 
 #include <QFont>

@@ -1,3 +1,4 @@
+// Painting the banded gradient progress bar and its text.
 #include "GradientProgressCtrl.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// The gradient progress bar.
 #pragma once
 
 #include <QColor>

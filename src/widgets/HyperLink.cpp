@@ -1,3 +1,4 @@
+// The hyperlink control: states, pictures, colours, and the click rule.
 #include "HyperLink.h"
 
 #include <QApplication>

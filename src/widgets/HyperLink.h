@@ -1,3 +1,4 @@
+// The hyperlink control.
 #pragma once
 
 #include <QBasicTimer>

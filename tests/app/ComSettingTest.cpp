@@ -1,3 +1,4 @@
+// Tests of the COM Setting dialog.
 #include "ComSetting.h"
 
 #include <QComboBox>

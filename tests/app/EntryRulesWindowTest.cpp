@@ -1,3 +1,4 @@
+// Tests of the entry rules through the window's fields.
 #include "WindowFixture.h"
 
 #include <QTest>

@@ -1,3 +1,4 @@
+// Tests of the fan curve on the chart.
 #include "WindowFixture.h"
 
 #include "ChartCtrl.h"

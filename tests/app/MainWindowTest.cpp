@@ -1,3 +1,4 @@
+// Tests of the main window: start-up state, layout, close guard, keys.
 #include "WindowFixture.h"
 
 #include <QCloseEvent>

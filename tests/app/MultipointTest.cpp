@@ -1,3 +1,4 @@
+// Tests of multipoint editing on the chart.
 #include "WindowFixture.h"
 
 #include "ChartAxis.h"

@@ -1,3 +1,4 @@
+// Tests of saving and opening profile files in the window.
 #include "WindowFixture.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// Tests of the default template and the two forms.
 #include "WindowFixture.h"
 
 TEST_F(WindowTest, CurveAfterStartIsTheDefaultTemplateCurve)

@@ -1,3 +1,4 @@
+// Tests of the single-instance rule with two processes.
 #include "LockHolderProcess.h"
 #include "WindowFixture.h"
 

@@ -1,3 +1,4 @@
+// The fixture of the window tests.
 #pragma once
 
 #include "ChartCtrl.h"

@@ -1,3 +1,4 @@
+// Tests of the chart control: painting, series, mouse events, zoom.
 #include "ChartCtrl.h"
 #include "ChartLineSerie.h"
 #include "ChartPointsSerie.h"

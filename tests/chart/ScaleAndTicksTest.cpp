@@ -1,3 +1,4 @@
+// Tests of the scale map and the tick arithmetic.
 #include "AxisTicks.h"
 #include "ScaleMap.h"
 

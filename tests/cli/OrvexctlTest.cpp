@@ -1,3 +1,4 @@
+// Tests of orvexctl encode and decode against the window.
 #include "WindowFixture.h"
 
 #include "ProfileCodec.h"

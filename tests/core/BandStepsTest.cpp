@@ -1,3 +1,4 @@
+// Tests of the band steps of the fan curve.
 #include "FanCurve.h"
 
 #include <gtest/gtest.h>

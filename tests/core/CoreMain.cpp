@@ -1,3 +1,4 @@
+// The main of the tests that need no display.
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of reading numbers and the band number rule.
 #include "EntryRules.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the fan curve's template and curve indices.
 #include "FanCurve.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the single-instance lock.
 #include "InstanceLock.h"
 #include "LockHolderProcess.h"
 

@@ -1,3 +1,4 @@
+// Tests of the profile image codec.
 #include "ProfileCodec.h"
 
 #include <gtest/gtest.h>

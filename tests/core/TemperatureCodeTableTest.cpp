@@ -1,3 +1,4 @@
+// Tests of the thermistor code table.
 #include "TemperatureCodeTable.h"
 
 #include <gtest/gtest.h>

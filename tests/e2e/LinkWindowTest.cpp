@@ -1,3 +1,4 @@
+// Tests of the window's link against the simulated controller.
 #include "WindowFixture.h"
 
 #include "PtyController.h"

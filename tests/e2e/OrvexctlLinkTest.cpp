@@ -1,3 +1,4 @@
+// Tests of orvexctl's link commands against orvex-sim.
 #include "ProfileCodec.h"
 
 #include <QDir>

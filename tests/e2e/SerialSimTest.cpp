@@ -1,3 +1,4 @@
+// Tests of the serial port against the simulated controller.
 #include "PtyController.h"
 #include "SerialException.h"
 #include "SerialPort.h"

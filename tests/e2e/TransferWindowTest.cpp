@@ -1,3 +1,4 @@
+// Tests of the window's downloads and uploads against the simulated controller.
 #include "WindowFixture.h"
 
 #include "GradientProgressCtrl.h"

@@ -1,3 +1,4 @@
+// Fuzz target: monitor frames.
 #include "LinkText.h"
 #include "MonitorFrame.h"
 

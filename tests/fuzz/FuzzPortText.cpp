@@ -1,3 +1,4 @@
+// Fuzz target: port names and typed paths.
 #include "PortList.h"
 
 #include <cstdint>

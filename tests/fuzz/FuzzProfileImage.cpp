@@ -1,3 +1,4 @@
+// Fuzz target: profile images as files open them.
 #include "ProfileCodec.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Fuzz target: profile text as orvexctl encode reads it.
 #include "ProfileCodec.h"
 #include "BandCurve.h"
 #include "EntryRules.h"

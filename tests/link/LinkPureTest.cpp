@@ -1,3 +1,4 @@
+// Tests of the link's pure rules: port names, frames, the download exchange.
 #include "DownloadExchange.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"

@@ -1,3 +1,4 @@
+// The main of the tests that need widgets.
 #include <QApplication>
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// A second process holding the single-instance lock, for tests.
 #pragma once
 
 #include <QProcess>

@@ -1,3 +1,4 @@
+// Runs the event loop for a while in tests.
 #pragma once
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// Scripted dialogs for the window tests.
 #pragma once
 
 #include "ModalUi.h"

@@ -1,3 +1,4 @@
+// Tests of the dialog unit conversion.
 #include "DialogUnits.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the gradient progress bar.
 #include "GradientProgressCtrl.h"
 
 #include <QImage>

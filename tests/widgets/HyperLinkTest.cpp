@@ -1,3 +1,4 @@
+// Tests of the hyperlink control.
 #include "AboutDlg.h"
 #include "HyperLink.h"
 

@@ -1,3 +1,4 @@
+// The COM Setting dialog: port list, preselection and the OK rule.
 #include "ComSetting.h"
 
 #include "DialogUnits.h"

@@ -1,3 +1,4 @@
+// The COM Setting dialog, where the user picks the controller's port.
 #pragma once
 
 #include "PortList.h"

@@ -1,3 +1,4 @@
+// The label provider of the balloon over the multipoint mouse marker.
 #pragma once
 
 #include "ChartLabelProvider.h"

@@ -1,3 +1,4 @@
+// The Point Linker dialog's buttons and its outcome.
 #include "PointLinker.h"
 
 #include "DialogUnits.h"

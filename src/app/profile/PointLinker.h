@@ -1,3 +1,4 @@
+// The Point Linker dialog of multipoint editing.
 #pragma once
 
 #include <QDialog>
