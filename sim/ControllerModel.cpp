@@ -75,8 +75,9 @@ void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
             break;
         case 'X':
             if (mode == Mode::Uploading) {
-                QByteArray half = stored ? QByteArray(reinterpret_cast<const char *>(stored->data()) + uploadHalf * 160, 160)
-                                         : QByteArray(160, static_cast<char>(0xFF));
+                QByteArray half =
+                    stored ? QByteArray(reinterpret_cast<const char *>(stored->data()) + uploadHalf * 160, 160)
+                           : QByteArray(160, static_cast<char>(0xFF));
                 if (faults.shortAnswers)
                     half.truncate(kShortAnswer);
                 Trickle(nowMs, half);
@@ -87,8 +88,7 @@ void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
                 }
             }
             break;
-        default:
-            break; // anything else is not a command
+        default: break; // anything else is not a command
         }
     }
 }

@@ -15,9 +15,9 @@ class ControllerModel
 public:
     struct Faults
     {
-        bool silent = false;       // sends nothing at all
-        bool garbage = false;      // frames replaced by noise
-        bool shortAnswers = false; // upload halves cut short
+        bool silent = false;           // sends nothing at all
+        bool garbage = false;          // frames replaced by noise
+        bool shortAnswers = false;     // upload halves cut short
         int trickleBytesPerSecond = 0; // 0: every answer at once; else paced like a slow line
         int floodFramesPerSecond = 0;  // 0: one frame a second
     };
@@ -26,12 +26,9 @@ public:
     static constexpr int kReplyPeriodMs = 1000;
     static constexpr int kShortAnswer = 100;
     static inline const QByteArray kReplyPieces[6] = {
-        QByteArray("\r\nProfile received\r\n"),
-        QByteArray("320 bytes stored\r\n"),
-        QByteArray("Configuration saved. "),
-        QByteArray("x - Test Mode, w - Configuration Mode\r\n"),
-        QByteArray("Controller restarting\r\n"),
-        QByteArray("Test Mode active"),
+        QByteArray("\r\nProfile received\r\n"),  QByteArray("320 bytes stored\r\n"),
+        QByteArray("Configuration saved. "),     QByteArray("x - Test Mode, w - Configuration Mode\r\n"),
+        QByteArray("Controller restarting\r\n"), QByteArray("Test Mode active"),
     };
 
     void Receive(const QByteArray &bytes, qint64 nowMs);

@@ -26,7 +26,11 @@ public:
     // Everything received from the tool so far.
     const QByteArray &Received() const { return received; }
     // Moves the controller's clock on, so tests need not wait for its replies.
-    void AdvanceClock(qint64 ms) { clockOffset += ms; Pump(); }
+    void AdvanceClock(qint64 ms)
+    {
+        clockOffset += ms;
+        Pump();
+    }
     qint64 Now() const { return clock.elapsed() + clockOffset; }
 
 private:

@@ -30,16 +30,20 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral("Simulated Orvex fan-speed controller on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
-                                   QStringLiteral("Input reading as an 8-bit ADC value (default 142)."), QStringLiteral("adc"), QStringLiteral("142"));
-    const QCommandLineOption alarm({QStringLiteral("a"), QStringLiteral("alarm")}, QStringLiteral("Alarm code 0-5 (default 0)."),
-                                   QStringLiteral("code"), QStringLiteral("0"));
+                                   QStringLiteral("Input reading as an 8-bit ADC value (default 142)."),
+                                   QStringLiteral("adc"), QStringLiteral("142"));
+    const QCommandLineOption alarm({QStringLiteral("a"), QStringLiteral("alarm")},
+                                   QStringLiteral("Alarm code 0-5 (default 0)."), QStringLiteral("code"),
+                                   QStringLiteral("0"));
     const QCommandLineOption profile({QStringLiteral("p"), QStringLiteral("profile")},
-                                     QStringLiteral("Stored profile to start with (a 320-byte profile file)."), QStringLiteral("file"));
+                                     QStringLiteral("Stored profile to start with (a 320-byte profile file)."),
+                                     QStringLiteral("file"));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Send nothing."));
     const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Send noise instead of frames."));
     const QCommandLineOption shortAnswers(QStringLiteral("short-answers"), QStringLiteral("Cut upload answers short."));
-    const QCommandLineOption trickle(QStringLiteral("trickle"), QStringLiteral("Send at most this many bytes a second."),
-                                     QStringLiteral("bytes"), QStringLiteral("0"));
+    const QCommandLineOption trickle(QStringLiteral("trickle"),
+                                     QStringLiteral("Send at most this many bytes a second."), QStringLiteral("bytes"),
+                                     QStringLiteral("0"));
     parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle});
     parser.process(app);
 
@@ -80,8 +84,8 @@ int main(int argc, char **argv)
     RegisterSimulator(controller.DevicePath());
     QTextStream out(stdout);
     out << controller.DevicePath() << Qt::endl;
-    out << "In Orvex Interface: Connect to PORT, pick \"" << kSimulatorDescription << " ("
-        << controller.DevicePath() << ")\", OK. Ctrl+C stops the simulator." << Qt::endl;
+    out << "In Orvex Interface: Connect to PORT, pick \"" << kSimulatorDescription << " (" << controller.DevicePath()
+        << ")\", OK. Ctrl+C stops the simulator." << Qt::endl;
     const int result = app.exec();
     UnregisterSimulator();
     return result;

@@ -61,7 +61,10 @@ public:
     void Install(std::unique_ptr<IModalUi> replacement) { ui = std::move(replacement); }
 
     // A warning box with an OK button.
-    void Warn(const Refusal &refusal) { ui->MessageBox(owner, refusal.text, refusal.caption, MsgIcon::Warning, MsgButtons::Ok); }
+    void Warn(const Refusal &refusal)
+    {
+        ui->MessageBox(owner, refusal.text, refusal.caption, MsgIcon::Warning, MsgButtons::Ok);
+    }
     // A Yes/No question with a warning icon; true for Yes.
     bool Ask(const QString &caption, const QString &text)
     {

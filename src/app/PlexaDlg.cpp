@@ -448,8 +448,10 @@ void CPlexaDlg::OnBnClickedConnect()
 
 void CPlexaDlg::SetConnectedLook(bool connected)
 {
-    connectButton->setIcon(QIcon(connected ? QStringLiteral(":/pictures/136.png") : QStringLiteral(":/pictures/135.png")));
-    connectButton->setText(connected ? QStringLiteral("\nDisconnect\nfrom PORT") : QStringLiteral("\nConnect\nto PORT"));
+    connectButton->setIcon(
+        QIcon(connected ? QStringLiteral(":/pictures/136.png") : QStringLiteral(":/pictures/135.png")));
+    connectButton->setText(connected ? QStringLiteral("\nDisconnect\nfrom PORT")
+                                     : QStringLiteral("\nConnect\nto PORT"));
 }
 
 void CPlexaDlg::SetTransferButtons(bool enabled)

@@ -59,8 +59,18 @@ public:
 
     AxisFrameState FrameState() const
     {
-        return {visible, inverted, automaticTicks, min, max, title.GetText(), title.font, labelFont,
-                textColour.rgb(), axisColour.rgb(), grid.colour.rgb(), grid.visible};
+        return {visible,
+                inverted,
+                automaticTicks,
+                min,
+                max,
+                title.GetText(),
+                title.font,
+                labelFont,
+                textColour.rgb(),
+                axisColour.rgb(),
+                grid.colour.rgb(),
+                grid.visible};
     }
 
     CScaleMap Map() const { return {startPixel, endPixel, min, max, horizontal, inverted}; }

@@ -11,10 +11,7 @@
 class CChartAxisLabel
 {
 public:
-    CChartAxisLabel()
-    {
-        font.setPointSize(10);
-    }
+    CChartAxisLabel() { font.setPointSize(10); }
 
     void SetText(const QString &value) { text = value; }
     const QString &GetText() const { return text; }

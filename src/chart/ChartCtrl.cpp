@@ -4,8 +4,8 @@
 #include "ChartBalloonLabel.h"
 #include "ChartCrossHairCursor.h"
 #include "ChartLegend.h"
-#include "ChartPaint.h"
 #include "ChartLineSerie.h"
+#include "ChartPaint.h"
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
 #include "ChartTitle.h"
@@ -18,7 +18,7 @@
 namespace {
 // Series take these in turn as they are added.
 constexpr std::array<QRgb, 10> kDefaultColours = {
-    qRgb(255, 0, 0),   qRgb(0, 150, 0),   qRgb(0, 0, 255), qRgb(255, 255, 0), qRgb(0, 255, 255),
+    qRgb(255, 0, 0),   qRgb(0, 150, 0),   qRgb(0, 0, 255),   qRgb(255, 255, 0), qRgb(0, 255, 255),
     qRgb(255, 128, 0), qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(255, 0, 255), qRgb(64, 128, 128),
 };
 
@@ -156,8 +156,16 @@ void CChartCtrl::PaintBackground(QPainter *painter, const ChartRect &rect) const
 
 CChartCtrl::FrameState CChartCtrl::CurrentFrameState() const
 {
-    FrameState state{size(), devicePixelRatioF(), backgroundColour.rgb(), backGradient, gradientColour1.rgb(),
-                     gradientColour2.rgb(), borderColour.rgb(), palette().cacheKey(), title->Size(), {}};
+    FrameState state{size(),
+                     devicePixelRatioF(),
+                     backgroundColour.rgb(),
+                     backGradient,
+                     gradientColour1.rgb(),
+                     gradientColour2.rgb(),
+                     borderColour.rgb(),
+                     palette().cacheKey(),
+                     title->Size(),
+                     {}};
     for (std::size_t i = 0; i < axes.size(); ++i) {
         if (axes[i])
             state.axes[i] = axes[i]->FrameState();
@@ -230,8 +238,8 @@ void CChartCtrl::paintEvent(QPaintEvent *)
     painter.drawImage(0, 0, backBuffer);
     if (zoomEnabled && zoomDragActive) {
         painter.setPen(QPen(zoomRectColour, 0));
-        painter.drawPolyline(QPolygon({zoomStart, QPoint(zoomEnd.x(), zoomStart.y()), zoomEnd,
-                                       QPoint(zoomStart.x(), zoomEnd.y()), zoomStart}));
+        painter.drawPolyline(QPolygon(
+            {zoomStart, QPoint(zoomEnd.x(), zoomStart.y()), zoomEnd, QPoint(zoomStart.x(), zoomEnd.y()), zoomStart}));
     }
 }
 

@@ -87,8 +87,10 @@ void CChartSerie::RecomputeExtents()
         minX = maxX = minY = maxY = 0;
         return;
     }
-    const auto [lowX, highX] = std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
-    const auto [lowY, highY] = std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    const auto [lowX, highX] =
+        std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
+    const auto [lowY, highY] =
+        std::minmax_element(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
     minX = lowX->x();
     maxX = highX->x();
     minY = lowY->y();

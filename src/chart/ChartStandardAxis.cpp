@@ -4,8 +4,8 @@
 #include "ChartPaint.h"
 
 #include <QFontMetrics>
-#include <QtMath>
 #include <QPainter>
+#include <QtMath>
 
 #include <algorithm>
 

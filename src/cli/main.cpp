@@ -1,12 +1,12 @@
 // orvexctl: profile files and the controller from the command line, on the same core as the window.
 #include "AtomicFile.h"
+#include "BandCurve.h"
 #include "DownloadExchange.h"
+#include "EntryRules.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"
 #include "PortList.h"
 #include "ProfileCodec.h"
-#include "BandCurve.h"
-#include "EntryRules.h"
 #include "ProfileText.h"
 #include "SerialException.h"
 #include "SerialPort.h"
@@ -17,9 +17,9 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QTextStream>
+#include <QTimer>
 
 #include <atomic>
 #include <csignal>
@@ -31,18 +31,17 @@ constexpr int kRefused = 1;
 constexpr int kUsage = 2;
 constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
 
-const char *const kUsageText =
-    "usage: orvexctl COMMAND [ARGS]\n"
-    "\n"
-    "commands:\n"
-    "  decode FILE              print the profile a profile file holds\n"
-    "  encode TEXTFILE -o FILE  build a profile file from \"key = value\" lines\n"
-    "  ports                    list the serial ports (device, tab, description)\n"
-    "  download --port DEV FILE send a profile file to the controller\n"
-    "  upload --port DEV -o FILE read the controller's profile into a file\n"
-    "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
-    "\n"
-    "orvexctl COMMAND --help tells more about one command.\n";
+const char *const kUsageText = "usage: orvexctl COMMAND [ARGS]\n"
+                               "\n"
+                               "commands:\n"
+                               "  decode FILE              print the profile a profile file holds\n"
+                               "  encode TEXTFILE -o FILE  build a profile file from \"key = value\" lines\n"
+                               "  ports                    list the serial ports (device, tab, description)\n"
+                               "  download --port DEV FILE send a profile file to the controller\n"
+                               "  upload --port DEV -o FILE read the controller's profile into a file\n"
+                               "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
+                               "\n"
+                               "orvexctl COMMAND --help tells more about one command.\n";
 
 const char *const kDecodeHelp =
     "usage: orvexctl decode FILE\n"
@@ -58,8 +57,9 @@ const char *const kEncodeHelp =
     "is built from the band fields, as the window does. The window's field rules apply: numbers over a\n"
     "limit are cut to it, and a profile the window refuses is refused with its message.\n";
 
-const char *const kPortsHelp = "usage: orvexctl ports\n\nLists the present serial ports and running simulators, one a line:\n"
-                               "device, a tab, description.\n";
+const char *const kPortsHelp =
+    "usage: orvexctl ports\n\nLists the present serial ports and running simulators, one a line:\n"
+    "device, a tab, description.\n";
 const char *const kDownloadHelp =
     "usage: orvexctl download --port DEV FILE\n"
     "\n"
@@ -219,7 +219,8 @@ int Encode(const QStringList &args)
     const TemperatureCodeTable table;
     const ProfileImage image = BuildProfileImage(profile, curve.curveFan, table);
 
-    const QString reason = WriteFileAtomically(output, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
+    const QString reason =
+        WriteFileAtomically(output, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
     return reason.isEmpty() ? kOk : Refuse(QStringLiteral("%1: %2").arg(output, reason));
 }
 int Ports(const QStringList &args)
@@ -249,7 +250,10 @@ int Download(const QStringList &args)
     if (!file.open(QIODevice::ReadOnly))
         return Refuse(QStringLiteral("%1: %2").arg(a.file, file.errorString()));
     if (file.size() != kProfileImageSize)
-        return Refuse(QStringLiteral("%1: a profile file holds %2 bytes, this one %3").arg(a.file).arg(kProfileImageSize).arg(file.size()));
+        return Refuse(QStringLiteral("%1: a profile file holds %2 bytes, this one %3")
+                          .arg(a.file)
+                          .arg(kProfileImageSize)
+                          .arg(file.size()));
     const QByteArray bytes = file.readAll();
     ProfileImage image{};
     std::copy(bytes.begin(), bytes.end(), image.begin());
@@ -322,9 +326,10 @@ int Upload(const QStringList &args)
     if (result.outcome == UploadResult::NoProfile)
         return Refuse(QStringLiteral("NO PROFILE FOUND ON CONTROLLER"));
     if (result.outcome == UploadResult::ShortAnswer)
-        return Refuse(QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes); nothing written").arg(result.received));
-    const QString reason =
-        WriteFileAtomically(a.output, QByteArray(reinterpret_cast<const char *>(result.image.data()), kProfileImageSize));
+        return Refuse(QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes); nothing written")
+                          .arg(result.received));
+    const QString reason = WriteFileAtomically(
+        a.output, QByteArray(reinterpret_cast<const char *>(result.image.data()), kProfileImageSize));
     return reason.isEmpty() ? kOk : Refuse(QStringLiteral("%1: %2").arg(a.output, reason));
 }
 
@@ -367,8 +372,9 @@ int Monitor(const QStringList &args)
         ++shown;
         if (a.csv) {
             const double value = temperature ? reading->liveValue : reading->liveValue / 25.5;
-            out << QString::asprintf("%.1f,%s,%.1f,%.1f,", clock.elapsed() / 1000.0, temperature ? "temperature" : "voltage",
-                                     value, static_cast<double>(reading->pwmPercent))
+            out << QString::asprintf("%.1f,%s,%.1f,%.1f,", clock.elapsed() / 1000.0,
+                                     temperature ? "temperature" : "voltage", value,
+                                     static_cast<double>(reading->pwmPercent))
                 << (reading->alarm ? QString::number(*reading->alarm) : QString()) << Qt::endl;
             continue;
         }
@@ -377,8 +383,8 @@ int Monitor(const QStringList &args)
             if (const std::optional<QString> t = AlarmText(*reading->alarm, reading->kind))
                 alarm = t->simplified();
         }
-        out << ReadingText(reading->liveValue, temperature, reading->thermistorFault) << "  " << PwmText(reading->pwmValue) << "  "
-            << alarm << Qt::endl;
+        out << ReadingText(reading->liveValue, temperature, reading->thermistorFault) << "  "
+            << PwmText(reading->pwmValue) << "  " << alarm << Qt::endl;
     }
     port.Close();
     return kOk;

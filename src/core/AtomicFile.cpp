@@ -13,7 +13,8 @@ QString WriteFileAtomically(const QString &path, const QByteArray &bytes)
     written = written && file.error() == QFileDevice::NoError && file.commit();
     if (written)
         return {};
-    const QString reason = file.errorString().isEmpty() ? QStringLiteral("the file could not be written") : file.errorString();
+    const QString reason =
+        file.errorString().isEmpty() ? QStringLiteral("the file could not be written") : file.errorString();
     file.cancelWriting();
     return reason;
 }

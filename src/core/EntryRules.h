@@ -76,10 +76,10 @@ TopBandCheck CheckTopBand(const QString &top, const QString &bottom, InputKind k
 struct BottomBandCheck
 {
     enum Outcome {
-        Emptied,      // no top band to be below: the field is emptied, nothing else happens
-        Refused,      // the last accepted text goes back
-        NoFanSpeed,   // accepted, but without a bottom fan speed there is no band point to place
-        Accepted,     // the bottom band point moves
+        Emptied,    // no top band to be below: the field is emptied, nothing else happens
+        Refused,    // the last accepted text goes back
+        NoFanSpeed, // accepted, but without a bottom fan speed there is no band point to place
+        Accepted,   // the bottom band point moves
     };
     Outcome outcome = Emptied;
     int value = NotSetValue;

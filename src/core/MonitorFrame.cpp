@@ -66,8 +66,8 @@ std::optional<MonitorReading> ParseMonitorFrame(const QString &frame)
         reading.kind = MonitorReading::Voltage;
     else
         return std::nullopt;
-    const std::optional<int> adc =
-        ScanField(frame, reading.kind == MonitorReading::Temperature ? QStringLiteral("ADCT)") : QStringLiteral("ADCV)"));
+    const std::optional<int> adc = ScanField(
+        frame, reading.kind == MonitorReading::Temperature ? QStringLiteral("ADCT)") : QStringLiteral("ADCV)"));
     const std::optional<int> pwm = ScanField(frame, QStringLiteral("PWM: "));
     if (!adc || !pwm)
         return std::nullopt;
@@ -118,11 +118,19 @@ std::optional<QString> AlarmText(int code, MonitorReading::Kind kind)
     const bool temperature = kind == MonitorReading::Temperature;
     switch (code) {
     case 0: return QStringLiteral("         SYSTEM HEALTHY\n    - NO ACTIVE ALARMS -");
-    case 1: return warning + (temperature ? QStringLiteral(" Thermistor Short Circuit Alarm ON") : QStringLiteral(": High Voltage Alarm ON"));
-    case 2: return warning + (temperature ? QStringLiteral(" Thermistor Open Circuit Alarm ON") : QStringLiteral(" Low Voltage Alarm ON"));
+    case 1:
+        return warning + (temperature ? QStringLiteral(" Thermistor Short Circuit Alarm ON")
+                                      : QStringLiteral(": High Voltage Alarm ON"));
+    case 2:
+        return warning + (temperature ? QStringLiteral(" Thermistor Open Circuit Alarm ON")
+                                      : QStringLiteral(" Low Voltage Alarm ON"));
     case 3: return warning + QStringLiteral(" Tacho Signal Lost Alarm ON");
-    case 4: return temperature ? std::optional<QString>(warning + QStringLiteral(" High Temperature Alarm ON")) : std::nullopt;
-    case 5: return temperature ? std::optional<QString>(warning + QStringLiteral(" Low Temperature Alarm ON")) : std::nullopt;
+    case 4:
+        return temperature ? std::optional<QString>(warning + QStringLiteral(" High Temperature Alarm ON"))
+                           : std::nullopt;
+    case 5:
+        return temperature ? std::optional<QString>(warning + QStringLiteral(" Low Temperature Alarm ON"))
+                           : std::nullopt;
     default: return std::nullopt;
     }
 }
@@ -130,7 +138,8 @@ std::optional<QString> AlarmText(int code, MonitorReading::Kind kind)
 QString ReadingText(float liveValue, bool temperature, bool thermistorFault)
 {
     if (temperature)
-        return thermistorFault ? QStringLiteral("Temperature: Unknown") : QString::asprintf("Temperature: %.1f", liveValue);
+        return thermistorFault ? QStringLiteral("Temperature: Unknown")
+                               : QString::asprintf("Temperature: %.1f", liveValue);
     return QString::asprintf("Voltage: %.1f", static_cast<float>(liveValue / 25.5));
 }
 

@@ -220,7 +220,9 @@ DecodedProfile DecodeProfileImage(const std::uint8_t *image, bool fromUpload, co
     if (d.voltage) {
         f.highAlarm = high / 25 == 0 ? kNotUsed : Decimal(high / 25);
         f.lowAlarm = low / 25 == 10 ? kNotUsed : Decimal(low / 25);
-        f.lowShutOff = shut == 255 ? kAlwaysOn : shut == 254 ? kNotUsed : Decimal(RoundF(static_cast<float>(shut / 25.5)));
+        f.lowShutOff = shut == 255   ? kAlwaysOn
+                       : shut == 254 ? kNotUsed
+                                     : Decimal(RoundF(static_cast<float>(shut / 25.5)));
         // Curve entries lie within 0..255 whatever the stored band says.
         const int bottomEntry = std::clamp(RoundF(static_cast<float>(bottomWhole * 25.5)), 0, 255);
         const int topEntry = std::clamp(RoundF(static_cast<float>(topWhole * 25.5)), 0, 255);

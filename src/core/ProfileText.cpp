@@ -89,7 +89,9 @@ ParsedProfileText ParseProfileText(const QString &text)
                 bool ok = false;
                 const int v = parts[i].trimmed().toInt(&ok);
                 if (!ok || v < 0 || v > 100)
-                    return fail(QStringLiteral("curve value %1 is not a whole percentage: \"%2\"").arg(i).arg(parts[i].trimmed()));
+                    return fail(QStringLiteral("curve value %1 is not a whole percentage: \"%2\"")
+                                    .arg(i)
+                                    .arg(parts[i].trimmed()));
                 curve[i] = v;
             }
             result.curveFan = curve;

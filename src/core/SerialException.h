@@ -9,7 +9,8 @@
 class CSerialException : public std::runtime_error
 {
 public:
-    CSerialException(int code, const QString &text) : std::runtime_error(text.toStdString()), errorCode(code), message(text)
+    CSerialException(int code, const QString &text)
+        : std::runtime_error(text.toStdString()), errorCode(code), message(text)
     {
     }
 

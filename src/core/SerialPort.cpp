@@ -15,7 +15,9 @@
 QString PermissionRefusalText(const QString &device)
 {
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info
+    {
+    };
     QString group = QStringLiteral("dialout");
     if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
         if (const struct group *owner = ::getgrgid(info.st_gid))

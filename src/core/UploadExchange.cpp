@@ -8,7 +8,7 @@
 namespace {
 constexpr int kHalf = kProfileImageSize / 2;
 constexpr int kNoProfileMarks = 7;
-}
+} // namespace
 
 UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks)
 {
@@ -25,8 +25,8 @@ UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks)
     hooks.progress(30, true);
     const QByteArray first = port.Read(kHalf);
 
-    if (first.size() >= kNoProfileMarks &&
-        std::all_of(first.begin(), first.begin() + kNoProfileMarks, [](char c) { return static_cast<unsigned char>(c) == 0xFF; })) {
+    if (first.size() >= kNoProfileMarks && std::all_of(first.begin(), first.begin() + kNoProfileMarks,
+                                                       [](char c) { return static_cast<unsigned char>(c) == 0xFF; })) {
         hooks.progress(45, true);
         hooks.wait(1000);
         hooks.progress(60, true);

@@ -19,7 +19,7 @@ struct UploadResult
 
 struct UploadHooks
 {
-    std::function<void(int ms)> wait;                        // the controller's time to answer
+    std::function<void(int ms)> wait;                           // the controller's time to answer
     std::function<void(int position, bool whiteText)> progress; // the progress bar, 0 to 60
 };
 

@@ -62,7 +62,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
 
     addressLink = new QLabel(this);
     addressLink->setTextFormat(Qt::RichText);
-    addressLink->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toString(), address.toString().toHtmlEscaped()));
+    addressLink->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toString(), address.toString().toHtmlEscaped()));
     addressLink->setGeometry(units.Rect(7, 176, 95, 10));
     addressLink->setToolTip(address.toString());
     connect(addressLink, &QLabel::linkActivated, this, [](const QString &link) {

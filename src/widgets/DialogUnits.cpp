@@ -17,7 +17,8 @@ int MulDiv(int value, int numerator, int denominator)
 DialogUnits::DialogUnits(const QFont &font)
 {
     const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     baseX = (alphabet / 26 + 1) / 2;
     baseY = metrics.height();
     if (baseX < 1)

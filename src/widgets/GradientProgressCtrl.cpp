@@ -58,7 +58,8 @@ void CGradientProgressCtrl::Render(QPainter &painter, const QSize &size) const
     const int length = vertical ? size.height() : size.width();
     float fraction;
     if (upper > 0)
-        fraction = static_cast<float>(position) / static_cast<float>(upper); // against upper alone, as the bar always did
+        fraction =
+            static_cast<float>(position) / static_cast<float>(upper); // against upper alone, as the bar always did
     else
         fraction = static_cast<float>(position - lower) / static_cast<float>(upper - lower); // upper > lower here
     const int extent = static_cast<int>(fraction * static_cast<float>(length));
@@ -101,12 +102,15 @@ void CGradientProgressCtrl::DrawGradient(QPainter &painter, const QSize &size, i
         const QRect band = vertical ? QRect(QPoint(0, nearEdge), QPoint(width, farEdge - 1))
                                     : QRect(QPoint(nearEdge, 0), QPoint(farEdge - 1, height));
         const int red = static_cast<int>(static_cast<float>(startColour.red()) + static_cast<float>(i) * stepR) & 0xFF;
-        const int green = static_cast<int>(static_cast<float>(startColour.green()) + static_cast<float>(i) * stepG) & 0xFF;
-        const int blue = static_cast<int>(static_cast<float>(startColour.blue()) + static_cast<float>(i) * stepB) & 0xFF;
+        const int green =
+            static_cast<int>(static_cast<float>(startColour.green()) + static_cast<float>(i) * stepG) & 0xFF;
+        const int blue =
+            static_cast<int>(static_cast<float>(startColour.blue()) + static_cast<float>(i) * stepB) & 0xFF;
         painter.fillRect(band, QColor(red, green, blue));
 
         if (farEdge > extent) {
-            const QRect rest = vertical ? QRect(0, farEdge, width, height - farEdge) : QRect(farEdge, 0, width - farEdge, height);
+            const QRect rest =
+                vertical ? QRect(0, farEdge, width, height - farEdge) : QRect(farEdge, 0, width - farEdge, height);
             if (rest.isValid())
                 painter.fillRect(rest, backgroundColour);
             break;

@@ -213,15 +213,9 @@ void CHyperLink::paintEvent(QPaintEvent *)
     QColor textColour;
     QColor underlineColour;
     switch (state) {
-    case Disabled:
-        textColour = palette().color(QPalette::Disabled, QPalette::WindowText);
-        break;
-    case Pressed:
-        textColour = underlineColour = pressedColour;
-        break;
-    case Hover:
-        textColour = underlineColour = hoverColour;
-        break;
+    case Disabled: textColour = palette().color(QPalette::Disabled, QPalette::WindowText); break;
+    case Pressed: textColour = underlineColour = pressedColour; break;
+    case Hover: textColour = underlineColour = hoverColour; break;
     case Normal:
         textColour = normalColour;
         underlineColour = underline ? normalColour : backgroundColour;

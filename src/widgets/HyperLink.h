@@ -44,7 +44,11 @@ public:
     void SetNormalImage(const QPixmap &image);
     void SetHoverImage(const QPixmap &image);
     void SetPressedImage(const QPixmap &image);
-    void SetDisabledImage(const QPixmap &image) { disabledImage = image; disabledImageMade = false; }
+    void SetDisabledImage(const QPixmap &image)
+    {
+        disabledImage = image;
+        disabledImageMade = false;
+    }
     void SetBorder(int width, QColor colour, Qt::PenStyle style = Qt::SolidLine);
     void SetLinkFont(const QFont &value) { linkFont = value; }
 

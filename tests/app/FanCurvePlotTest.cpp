@@ -110,10 +110,13 @@ TEST_F(WindowTest, TheWindowShowsTheCurveOnTheBandModeBackground)
     CFanCurvePlot &plot = window->Plot();
     const qreal ratio = image.devicePixelRatio();
     auto at = [&](int entry, double percent) {
-        return image.pixelColor((QPointF(plot.Objects().indexAxis->ValueToPixel(entry), plot.Objects().pwmAxis->ValueToPixel(percent)) * ratio).toPoint());
+        return image.pixelColor(
+            (QPointF(plot.Objects().indexAxis->ValueToPixel(entry), plot.Objects().pwmAxis->ValueToPixel(percent)) *
+             ratio)
+                .toPoint());
     };
-    EXPECT_EQ(at(230, 90), QColor(0, 0, 0));           // flat top of the curve
-    int dashPixels = 0; // the dashed step's top: dashes with gaps between them
+    EXPECT_EQ(at(230, 90), QColor(0, 0, 0)); // flat top of the curve
+    int dashPixels = 0;                      // the dashed step's top: dashes with gaps between them
     for (int entry = 45; entry < 95; ++entry)
         dashPixels += at(entry, 30) == QColor(255, 119, 53) ? 1 : 0;
     EXPECT_GT(dashPixels, 10);

@@ -17,15 +17,37 @@ TEST_F(WindowTest, AfterStartTheWindowShowsTheDefaultTemplate)
     EXPECT_EQ(Text(1043), QStringLiteral("Rx Serial Text box"));
 
     const std::pair<int, const char *> texts[] = {
-        {1022, "Temperature"}, {1025, "Open Collector"}, {1008, "00001"}, {1009, "1"},
-        {1053, "90"}, {1056, "50"}, {1054, "30"}, {1055, "25"}, {1013, "10"}, {1014, "N/A"},
-        {1039, "Disabled"}, {1024, "Enabled"}, {1015, "50"}, {1017, "N/A"}, {1018, "Low"},
-        {1026, "Temperature Top Band(°C)"}, {1027, "Temperature Bottom Band(°C)"},
-        {1028, "Low Temperature Shut Off(°C)"}, {1029, "High Temperature Alarm(°C)"},
-        {1030, "Low Temperature Alarm(°C)"}, {1033, ""}, {1001, ""}, {1002, ""},
-        {1007, "\nConnect \nto PORT"}, {1005, "Open File"}, {1004, "\nDownload \nTo Controller"},
-        {1057, "\nUpload \nFrom Controller"}, {1006, "\nLoad Default\nTemplate"}, {1003, "\nSave File\nto PC"},
-        {1031, "Enable Multipoint"}, {1052, "monitor"},
+        {1022, "Temperature"},
+        {1025, "Open Collector"},
+        {1008, "00001"},
+        {1009, "1"},
+        {1053, "90"},
+        {1056, "50"},
+        {1054, "30"},
+        {1055, "25"},
+        {1013, "10"},
+        {1014, "N/A"},
+        {1039, "Disabled"},
+        {1024, "Enabled"},
+        {1015, "50"},
+        {1017, "N/A"},
+        {1018, "Low"},
+        {1026, "Temperature Top Band(°C)"},
+        {1027, "Temperature Bottom Band(°C)"},
+        {1028, "Low Temperature Shut Off(°C)"},
+        {1029, "High Temperature Alarm(°C)"},
+        {1030, "Low Temperature Alarm(°C)"},
+        {1033, ""},
+        {1001, ""},
+        {1002, ""},
+        {1007, "\nConnect \nto PORT"},
+        {1005, "Open File"},
+        {1004, "\nDownload \nTo Controller"},
+        {1057, "\nUpload \nFrom Controller"},
+        {1006, "\nLoad Default\nTemplate"},
+        {1003, "\nSave File\nto PC"},
+        {1031, "Enable Multipoint"},
+        {1052, "monitor"},
     };
     for (const auto &[id, text] : texts)
         EXPECT_EQ(Text(id), QString::fromUtf8(text)) << id;
@@ -83,10 +105,9 @@ TEST_F(WindowTest, ControlsSitAtTheirDialogUnitRectangles)
         int id, x, y, w, h;
     };
     const Place places[] = {
-        {1007, 19, 18, 90, 37},   {1003, 571, 18, 90, 37},  {1044, 16, 60, 650, 7},
-        {1008, 24, 165, 51, 12},  {1056, 148, 211, 32, 14}, {1043, 436, 79, 223, 79},
-        {1000, 292, 165, 370, 234}, {1033, 307, 402, 106, 8}, {1052, 618, 402, 40, 10},
-        {1026, 24, 212, 114, 8},  {1001, 480, 403, 80, 8},  {1002, 430, 403, 40, 8},
+        {1007, 19, 18, 90, 37},   {1003, 571, 18, 90, 37},  {1044, 16, 60, 650, 7},     {1008, 24, 165, 51, 12},
+        {1056, 148, 211, 32, 14}, {1043, 436, 79, 223, 79}, {1000, 292, 165, 370, 234}, {1033, 307, 402, 106, 8},
+        {1052, 618, 402, 40, 10}, {1026, 24, 212, 114, 8},  {1001, 480, 403, 80, 8},    {1002, 430, 403, 40, 8},
     };
     for (const Place &p : places)
         EXPECT_EQ(window->Control(p.id)->geometry(), u.Rect(p.x, p.y, p.w, p.h)) << p.id;
@@ -168,7 +189,8 @@ TEST_F(WindowTest, ClosingIsRefusedWhileConnected)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].caption, QStringLiteral("Warning - CONNECTED TO PORT "));
     EXPECT_EQ(ui.boxes[0].text,
-              QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the communication cable"));
+              QStringLiteral(
+                  "Please press [Disconnect from PORT] button before exiting or removing the communication cable"));
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Warning);
 
     window->OnBnClickedConnect(); // disconnect

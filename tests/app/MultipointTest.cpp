@@ -21,7 +21,8 @@ protected:
     CChartCtrl *Chart() const { return window->Chart(); }
     QPoint PixelOf(int entry, double percent) const
     {
-        return {window->Plot().Objects().indexAxis->ValueToPixel(entry), window->Plot().Objects().pwmAxis->ValueToPixel(percent)};
+        return {window->Plot().Objects().indexAxis->ValueToPixel(entry),
+                window->Plot().Objects().pwmAxis->ValueToPixel(percent)};
     }
     void DoubleClick(QPoint at)
     {
@@ -55,8 +56,8 @@ TEST_F(MultipointTest, DoubleClicksAddPointsClampedAndCountedOnce)
     DoubleClick(high);
     EXPECT_EQ(Curve().pointDefined[150], 1);
     EXPECT_EQ(Curve().pointFan[150], 100);
-    EXPECT_EQ(Curve().curveFan[75], 50);  // from entry 0 at 0 %
-    EXPECT_EQ(Curve().curveFan[255], 1);  // and down towards 0 % past the far end
+    EXPECT_EQ(Curve().curveFan[75], 50); // from entry 0 at 0 %
+    EXPECT_EQ(Curve().curveFan[255], 1); // and down towards 0 % past the far end
     EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 250);
 
     DoubleClick(PixelOf(150, 40));

@@ -85,9 +85,9 @@ struct UnwritableFolder
     explicit UnwritableFolder(const QString &where) : path(where)
     {
         QDir().mkpath(path);
-        mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                              QStringLiteral("-o"), QStringLiteral("size=8k"),
-                                                              QStringLiteral("tmpfs"), path}) == 0;
+        mounted = QProcess::execute(QStringLiteral("mount"),
+                                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                     QStringLiteral("size=8k"), QStringLiteral("tmpfs"), path}) == 0;
         WriteAll(Target(), QByteArray("previous profile"));
         if (mounted) {
             QFile filler(path + QStringLiteral("/filler"));
@@ -118,7 +118,8 @@ TEST_F(ProfileFileTest, SaveThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
     ui.saveNames.push_back(folder.Target());
     window->OnBnClickedSaveFile();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("Couldn't save the profile to"))) << ui.boxes[0].text.toStdString();
+    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("Couldn't save the profile to")))
+        << ui.boxes[0].text.toStdString();
     EXPECT_EQ(ReadAll(folder.Target()), QByteArray("previous profile"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface"));
     // Usable afterwards: the same save elsewhere works.

@@ -31,9 +31,11 @@ TEST_F(WindowTest, FormsSwitchLabelsAxisAndOptions)
     EXPECT_EQ(Text(1039), QStringLiteral("Disabled"));
     EXPECT_EQ(Text(1015), QStringLiteral("N/A"));
     EXPECT_EQ(Text(1017), QStringLiteral("N/A"));
-    const std::pair<int, const char *> voltage[] = {
-        {1026, "Voltage Top Band(V)"}, {1027, "Voltage Bottom Band(V)"}, {1028, "Low Voltage Shut Off(V)"},
-        {1029, "High Voltage Alarm(V)"}, {1030, "Low Voltage Alarm(V)"}};
+    const std::pair<int, const char *> voltage[] = {{1026, "Voltage Top Band(V)"},
+                                                    {1027, "Voltage Bottom Band(V)"},
+                                                    {1028, "Low Voltage Shut Off(V)"},
+                                                    {1029, "High Voltage Alarm(V)"},
+                                                    {1030, "Low Voltage Alarm(V)"}};
     for (const auto &[id, text] : voltage)
         EXPECT_EQ(Text(id), QString::fromUtf8(text));
     EXPECT_EQ(window->Plot().ValueAxisTitle(), QStringLiteral("Voltage(V)"));

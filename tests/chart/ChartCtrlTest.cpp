@@ -1,9 +1,9 @@
 // Tests of the chart control: painting, series, mouse events, zoom.
 #include "ChartCtrl.h"
+#include "ChartBalloonLabel.h"
 #include "ChartLineSerie.h"
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
-#include "ChartBalloonLabel.h"
 
 #include <QTest>
 
@@ -46,8 +46,8 @@ TEST(ChartCtrl, LayoutLeavesRoomForLabelsAndTitlesAndKeepsTheHiddenAxisAligned)
 {
     Chart chart;
     const ChartRect plot = chart.ctrl.PlottingRect();
-    EXPECT_GT(plot.left, 3 + 10);            // labels, 10 px and the turned title
-    EXPECT_LT(plot.bottom, 351 - 3 - 6);     // label height + 6 + title height
+    EXPECT_GT(plot.left, 3 + 10);        // labels, 10 px and the turned title
+    EXPECT_LT(plot.bottom, 351 - 3 - 6); // label height + 6 + title height
     EXPECT_GT(plot.top, 3);
     EXPECT_LT(plot.right, 555 - 3);
     // Both horizontal axes span the same pixels, so entry 255 sits under 63.5.
@@ -138,7 +138,8 @@ TEST(ChartCtrl, MouseEventRecord)
 
     QTest::mouseMove(&chart.ctrl, inside);
     EXPECT_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::State), CChartCtrl::Moved);
-    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::BottomValue), chart.bottom->PixelToValue(inside.x()));
+    EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::BottomValue),
+                     chart.bottom->PixelToValue(inside.x()));
     EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::LeftValue), chart.left->PixelToValue(inside.y()));
     EXPECT_DOUBLE_EQ(chart.ctrl.GetMouseInfo(CChartCtrl::MouseInfo::TopValue), chart.top->PixelToValue(inside.x()));
 
@@ -210,7 +211,7 @@ TEST(ChartSeries, OrderingAppendAndRemoval)
     step->AppendPoint({41, 0});
     step->AppendPoint({41, 30});
     step->AppendPoint({101, 30});
-    step->AppendPoint({20, 5}); // goes before the larger x
+    step->AppendPoint({20, 5});  // goes before the larger x
     step->AppendPoint({41, 60}); // after the other 41s
     const std::vector<QPointF> expected{{20, 5}, {41, 0}, {41, 30}, {41, 60}, {101, 30}};
     EXPECT_EQ(step->Points(), expected);

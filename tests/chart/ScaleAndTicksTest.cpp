@@ -55,13 +55,13 @@ TEST(AxisTicks, StepFollowsRangeAndPixels)
         int decimals;
     };
     const Case cases[] = {
-        {200, 0, false, 0, 100, 10, 0},   // 10 ticks of 20 px
-        {0, 600, true, 0, 63.5, 5, 0},    // 20 steps, span 3.175
-        {0, 600, true, 0, 10, 0.5, 1},    // span 0.5
-        {0, 600, true, 0, 255, 20, 0},    // span 12.75
-        {0, 300, true, 0, 1, 0.1, 1},     // span 0.1, e = -1
-        {0, 300, true, 0, 0.7, 0.1, 1},   // span 0.07: 10 x 0.01 loses a decimal
-        {0, 90, true, -50, 50, 50, 0},    // 3 steps of 33.3
+        {200, 0, false, 0, 100, 10, 0}, // 10 ticks of 20 px
+        {0, 600, true, 0, 63.5, 5, 0},  // 20 steps, span 3.175
+        {0, 600, true, 0, 10, 0.5, 1},  // span 0.5
+        {0, 600, true, 0, 255, 20, 0},  // span 12.75
+        {0, 300, true, 0, 1, 0.1, 1},   // span 0.1, e = -1
+        {0, 300, true, 0, 0.7, 0.1, 1}, // span 0.07: 10 x 0.01 loses a decimal
+        {0, 90, true, -50, 50, 50, 0},  // 3 steps of 33.3
     };
     for (const Case &c : cases) {
         const TickStep step = ComputeTickStep(c.start, c.end, c.horizontal, c.min, c.max, {});

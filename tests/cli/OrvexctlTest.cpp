@@ -57,9 +57,23 @@ TEST_F(OrvexctlTest, DecodeShowsWhatTheWindowSaved)
     const CliRun run = Orvexctl({QStringLiteral("decode"), path});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     const QMap<QString, QString> v = Lines(run.out);
-    const QStringList keys{"inputControlType", "outputControlType", "softwareNumber", "versionNumber", "fanSpeedTopBand",
-                           "topBand", "fanSpeedBottomBand", "bottomBand", "lowShutOff", "speedCap", "invertPwmOutput",
-                           "tachoDependentAlarm", "highAlarm", "lowAlarm", "alarmActiveState", "multipoint", "curve"};
+    const QStringList keys{"inputControlType",
+                           "outputControlType",
+                           "softwareNumber",
+                           "versionNumber",
+                           "fanSpeedTopBand",
+                           "topBand",
+                           "fanSpeedBottomBand",
+                           "bottomBand",
+                           "lowShutOff",
+                           "speedCap",
+                           "invertPwmOutput",
+                           "tachoDependentAlarm",
+                           "highAlarm",
+                           "lowAlarm",
+                           "alarmActiveState",
+                           "multipoint",
+                           "curve"};
     EXPECT_EQ(v.keys().size(), keys.size());
     for (const QString &key : keys)
         EXPECT_TRUE(v.contains(key)) << key.toStdString();
@@ -108,7 +122,9 @@ TEST_F(OrvexctlTest, EncodeDecodeRoundTripAndTheWindowOpensTheResult)
 
     // Decode's output encodes to the same bytes.
     const QString again = Path(QStringLiteral("again.dat"));
-    ASSERT_EQ(Orvexctl({QStringLiteral("encode"), QStringLiteral("-"), QStringLiteral("-o"), again}, run.out.toUtf8()).code, 0);
+    ASSERT_EQ(
+        Orvexctl({QStringLiteral("encode"), QStringLiteral("-"), QStringLiteral("-o"), again}, run.out.toUtf8()).code,
+        0);
     QFile second(again);
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     file.seek(0);

@@ -98,29 +98,29 @@ TEST(BandSteps, ShutOffStepEntries)
     EXPECT_EQ(ShutOffStepEntries(InputKind::Temperature, 10, 25).bottom, 101);
     EXPECT_EQ(ShutOffStepEntries(InputKind::Temperature, kAlwaysOnShutOff, 25).shutOff, -159);
     EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, kAlwaysOnShutOff, 5).shutOff, -1020);
-    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).shutOff, 76);   // 76.5 truncated
-    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).bottom, 128);   // 127.5 rounded away
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).shutOff, 76); // 76.5 truncated
+    EXPECT_EQ(ShutOffStepEntries(InputKind::Voltage, 3, 5).bottom, 128); // 127.5 rounded away
 }
 
 TEST(MultipointSteps, AddedPointsJoinTheirNeighbours)
 {
     FanCurve curve;
     curve.AddPoint(100, 50);
-    EXPECT_EQ(curve.curveFan[50], 25);   // from entry 0, defined or not
-    EXPECT_EQ(curve.curveFan[255], 0);   // towards (256, 0) past the far end
+    EXPECT_EQ(curve.curveFan[50], 25); // from entry 0, defined or not
+    EXPECT_EQ(curve.curveFan[255], 0); // towards (256, 0) past the far end
     curve.AddPoint(200, 90);
-    EXPECT_EQ(curve.curveFan[150], 70);  // between the two points
-    EXPECT_EQ(curve.curveFan[100], 50);  // a defined point never moves
-    EXPECT_EQ(curve.curveFan[255], 2);   // 90 - 55 x 90/56
-    curve.AddPoint(100, 20);             // the same entry again: its value is replaced
+    EXPECT_EQ(curve.curveFan[150], 70); // between the two points
+    EXPECT_EQ(curve.curveFan[100], 50); // a defined point never moves
+    EXPECT_EQ(curve.curveFan[255], 2);  // 90 - 55 x 90/56
+    curve.AddPoint(100, 20);            // the same entry again: its value is replaced
     EXPECT_EQ(curve.DefinedPointCount(), 2);
     EXPECT_EQ(curve.curveFan[150], 55);
-    curve.AddPoint(0, 10);               // at the first entry: nothing below to join
+    curve.AddPoint(0, 10); // at the first entry: nothing below to join
     EXPECT_EQ(curve.curveFan[0], 10);
     EXPECT_EQ(curve.curveFan[50], 15);
-    curve.AddPoint(255, 100);            // at the last entry
+    curve.AddPoint(255, 100); // at the last entry
     EXPECT_EQ(curve.curveFan[255], 100);
     EXPECT_EQ(curve.curveFan[228], 95);
-    curve.AddPoint(300, 100);            // off the curve: ignored
+    curve.AddPoint(300, 100); // off the curve: ignored
     EXPECT_EQ(curve.DefinedPointCount(), 4);
 }

@@ -6,8 +6,17 @@
 TEST(EntryRules, ReadNumberTakesTheLeadingNumber)
 {
     const std::pair<const char *, int> cases[] = {
-        {"25", 25}, {"N/A", 0}, {"", 0}, {"-12", -12}, {"+7", 7}, {"12abc", 12}, {" 42", 42},
-        {"3.9", 3}, {"Always On", 0}, {"99999999999999", 2147483647}, {"-99999999999999", -2147483647 - 1},
+        {"25", 25},
+        {"N/A", 0},
+        {"", 0},
+        {"-12", -12},
+        {"+7", 7},
+        {"12abc", 12},
+        {" 42", 42},
+        {"3.9", 3},
+        {"Always On", 0},
+        {"99999999999999", 2147483647},
+        {"-99999999999999", -2147483647 - 1},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(ReadNumber(QString::fromUtf8(text)), value) << text;
@@ -23,10 +32,11 @@ TEST(EntryRules, ParseBandNumberCutsRefusesAndKeepsNA)
         const char *field; // nullptr: the field keeps its text
     };
     const Case cases[] = {
-        {63, "50", 50, nullptr}, {63, "", 0, nullptr},    {63, "64", 63, "63"},  {10, "123", 10, "10"},
-        {24, "-5", NotSetValue, ""}, {24, "5.5", NotSetValue, ""}, {24, " 5", NotSetValue, ""},
-        {24, "N/A", NotSetValue, nullptr}, {24, "n/a", NotSetValue, ""},
-        {-1, "5", -1, "-1"}, // no bottom band yet: the limit itself is below zero
+        {63, "50", 50, nullptr},       {63, "", 0, nullptr},
+        {63, "64", 63, "63"},          {10, "123", 10, "10"},
+        {24, "-5", NotSetValue, ""},   {24, "5.5", NotSetValue, ""},
+        {24, " 5", NotSetValue, ""},   {24, "N/A", NotSetValue, nullptr},
+        {24, "n/a", NotSetValue, ""},  {-1, "5", -1, "-1"}, // no bottom band yet: the limit itself is below zero
         {24, "99999999999", 24, "24"},
     };
     for (const Case &c : cases) {

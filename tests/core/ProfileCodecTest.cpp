@@ -115,7 +115,8 @@ TEST(ProfileImage, TemperatureAlarmCodesAndTheirDecodes)
         p.highAlarm = QString::fromUtf8(c.high);
         const ProfileImage image = Build(p);
         EXPECT_EQ(image[272], c.code) << c.high;
-        EXPECT_EQ(DecodeProfileImage(image.data(), false, kTable).fields.highAlarm, QString::fromUtf8(c.decoded)) << c.high;
+        EXPECT_EQ(DecodeProfileImage(image.data(), false, kTable).fields.highAlarm, QString::fromUtf8(c.decoded))
+            << c.high;
     }
     const Case lows[] = {{"N/A", 249, "N/A"}, {"-1", 199, "-1"}, {"-25", 238, "-24"}, {"-35", 246, "-35"}};
     for (const Case &c : lows) {
@@ -123,7 +124,8 @@ TEST(ProfileImage, TemperatureAlarmCodesAndTheirDecodes)
         p.lowAlarm = QString::fromUtf8(c.high);
         const ProfileImage image = Build(p);
         EXPECT_EQ(image[273], c.code) << c.high;
-        EXPECT_EQ(DecodeProfileImage(image.data(), false, kTable).fields.lowAlarm, QString::fromUtf8(c.decoded)) << c.high;
+        EXPECT_EQ(DecodeProfileImage(image.data(), false, kTable).fields.lowAlarm, QString::fromUtf8(c.decoded))
+            << c.high;
     }
 }
 
@@ -158,8 +160,7 @@ TEST(ProfileImage, VoltageForm)
     EXPECT_EQ(d.fields.inputControlType, QStringLiteral("Voltage"));
     EXPECT_EQ(d.inputControlType, 1);
 
-    const std::tuple<const char *, const char *, int, int> alarms[] = {
-        {"1", "3", 25, 75}, {"10", "10", 250, 250}};
+    const std::tuple<const char *, const char *, int, int> alarms[] = {{"1", "3", 25, 75}, {"10", "10", 250, 250}};
     for (const auto &[high, low, highCode, lowCode] : alarms) {
         p.highAlarm = QString::fromUtf8(high);
         p.lowAlarm = QString::fromUtf8(low);

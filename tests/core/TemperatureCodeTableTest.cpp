@@ -18,8 +18,7 @@ TEST(TemperatureCodeTable, SearchesFindTheFirstIndexHoldingACode)
         {199, 0, 307}, // -1 degC
         {246, 0, 341}, // -35 degC, the last entry
         {198, 1, 1},   // a search that starts past 0
-        {41, 256, 256},
-        {238, 308, 330},
+        {41, 256, 256}, {238, 308, 330},
     };
     for (const Case &c : cases) {
         const auto found = table.Find(c.code, c.start);

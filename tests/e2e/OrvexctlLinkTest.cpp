@@ -46,7 +46,10 @@ struct CliRun
 class OrvexctlLink : public ::testing::Test
 {
 protected:
-    void SetUp() override { QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner); }
+    void SetUp() override
+    {
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 
     CliRun Run(const QStringList &args, int timeoutMs = 60000)
     {
@@ -71,7 +74,8 @@ TEST_F(OrvexctlLink, PortsListsARunningSimulatorAndForgetsItWhenItStops)
         ASSERT_FALSE(sim.device.isEmpty());
         const CliRun run = Run({QStringLiteral("ports")});
         EXPECT_EQ(run.code, 0);
-        EXPECT_TRUE(run.out.contains(sim.device + QStringLiteral("\tOrvex simulated controller\n"))) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(sim.device + QStringLiteral("\tOrvex simulated controller\n")))
+            << run.out.toStdString();
     }
     EXPECT_FALSE(Run({QStringLiteral("ports")}).out.contains(QStringLiteral("Orvex simulated controller")));
 
@@ -82,13 +86,15 @@ TEST_F(OrvexctlLink, PortsListsARunningSimulatorAndForgetsItWhenItStops)
 
 TEST_F(OrvexctlLink, MonitorPrintsReadingsAndStopsOnAHangUp)
 {
-    SimProcess sim(runtime.path(), {QStringLiteral("--input"), QStringLiteral("128"), QStringLiteral("--alarm"), QStringLiteral("3")});
-    CliRun run = Run({QStringLiteral("monitor"), QStringLiteral("--port"), sim.device, QStringLiteral("--count"), QStringLiteral("1")});
+    SimProcess sim(runtime.path(),
+                   {QStringLiteral("--input"), QStringLiteral("128"), QStringLiteral("--alarm"), QStringLiteral("3")});
+    CliRun run = Run({QStringLiteral("monitor"), QStringLiteral("--port"), sim.device, QStringLiteral("--count"),
+                      QStringLiteral("1")});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("Temperature: 24.8  PWM: 0  WARNING: Tacho Signal Lost Alarm ON\n"));
 
-    run = Run({QStringLiteral("monitor"), QStringLiteral("--port"), sim.device, QStringLiteral("--count"), QStringLiteral("1"),
-               QStringLiteral("--csv")});
+    run = Run({QStringLiteral("monitor"), QStringLiteral("--port"), sim.device, QStringLiteral("--count"),
+               QStringLiteral("1"), QStringLiteral("--csv")});
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("seconds,kind,value,pwm_percent,alarm_code"));
@@ -132,7 +138,10 @@ TEST_F(OrvexctlLink, UploadRefusesAnEmptyControllerAndAShortAnswer)
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("holds 320 bytes")));
     EXPECT_EQ(Run({QStringLiteral("download"), odd.fileName()}).code, 2);
-    EXPECT_EQ(Run({QStringLiteral("upload"), QStringLiteral("--port"), QStringLiteral("/dev/no-such-port"), QStringLiteral("-o"), out}).code, 1);
+    EXPECT_EQ(Run({QStringLiteral("upload"), QStringLiteral("--port"), QStringLiteral("/dev/no-such-port"),
+                   QStringLiteral("-o"), out})
+                  .code,
+              1);
 }
 
 // The one test on the controller's real timing: about 30 seconds.

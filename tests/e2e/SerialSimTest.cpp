@@ -3,8 +3,8 @@
 #include "SerialException.h"
 #include "SerialPort.h"
 
-#include <QCoreApplication>
 #include "Pump.h"
+#include <QCoreApplication>
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -91,7 +91,9 @@ TEST(SerialPort, APermissionRefusalNamesTheGroupThatOwnsTheDevice)
 {
     PtyController sim;
     ASSERT_TRUE(sim.Start());
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(::stat(sim.DevicePath().toLocal8Bit().constData(), &info), 0);
     const QString group = QString::fromLocal8Bit(::getgrgid(info.st_gid)->gr_name);
     const QString text = PermissionRefusalText(sim.DevicePath());

@@ -23,7 +23,7 @@ protected:
         window->Link().PollTimer().stop();
         // The controller answers at once; waits only let its bytes through.
         window->Transfers().SetWait([this](int ms) {
-            Pump(20); // the controller takes in what was sent at once,
+            Pump(20);             // the controller takes in what was sent at once,
             sim.AdvanceClock(ms); // then the wait passes on its clock
             Pump(30);
         });
@@ -101,7 +101,8 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
             ++last;
         return last;
     }();
-    EXPECT_EQ(sim.Model().PwmOutput(), static_cast<int>(std::lround(window->Plot().Curve().curveFan[lastIndexWithCode] * 2.55)));
+    EXPECT_EQ(sim.Model().PwmOutput(),
+              static_cast<int>(std::lround(window->Plot().Curve().curveFan[lastIndexWithCode] * 2.55)));
 }
 
 TEST_F(TransferTest, DownloadRefusalsSendNothing)

@@ -1,7 +1,7 @@
 // Fuzz target: profile text as orvexctl encode reads it.
-#include "ProfileCodec.h"
 #include "BandCurve.h"
 #include "EntryRules.h"
+#include "ProfileCodec.h"
 #include "ProfileText.h"
 
 #include <cstdint>

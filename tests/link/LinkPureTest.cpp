@@ -8,16 +8,19 @@
 
 TEST(PortList, ParsePortNumberTakesOneToThreeDigits)
 {
-    const std::pair<const char *, int> good[] = {
-        {"USB Serial Port (COM5)", 5}, {"Prolific (COM12)", 12}, {"Bridge (COM100)", 100},
-        {"x (COM10)", 10}, {"(COM007)", 7}, {"Odd (COM1) again (COM3)", 3}};
+    const std::pair<const char *, int> good[] = {{"USB Serial Port (COM5)", 5},
+                                                 {"Prolific (COM12)", 12},
+                                                 {"Bridge (COM100)", 100},
+                                                 {"x (COM10)", 10},
+                                                 {"(COM007)", 7},
+                                                 {"Odd (COM1) again (COM3)", 3}};
     for (const auto &[text, number] : good) {
         const auto parsed = ParsePortNumber(QString::fromUtf8(text));
         ASSERT_TRUE(parsed.has_value()) << text;
         EXPECT_EQ(*parsed, number) << text;
     }
-    for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)", "(COM)",
-                             "(COM\xdb\xb7)" /* an Arabic-Indic seven, found by fuzzing */, "x (COM000)"})
+    for (const char *text : {"", "COM5", "(COM0)", "(COM05)", "(COM1234)", "(COMx)", "(COM5", "Serial (ttyUSB0)",
+                             "(COM)", "(COM\xdb\xb7)" /* an Arabic-Indic seven, found by fuzzing */, "x (COM000)"})
         EXPECT_FALSE(ParsePortNumber(QString::fromUtf8(text)).has_value()) << text;
 }
 
@@ -37,11 +40,17 @@ TEST(PortList, EntriesAndTypedPaths)
 
 TEST(LinkText, ReplyPiecesAndFrames)
 {
-    const std::array<QString, 6> pieces{"one ", "two ", "Stored. ", "x - Test Mode, w - Configuration Mode",
-                                        "Restart x - Test Mode, w - Configuration Mode!", " Done"};
+    const std::array<QString, 6> pieces{"one ",
+                                        "two ",
+                                        "Stored. ",
+                                        "x - Test Mode, w - Configuration Mode",
+                                        "Restart x - Test Mode, w - Configuration Mode!",
+                                        " Done"};
     EXPECT_EQ(JoinReplyPieces(pieces), QStringLiteral("Stored. Restart ! Done"));
     EXPECT_EQ(LineText(QByteArray("<ADC\0junk", 9)), QStringLiteral("<ADC"));
-    EXPECT_EQ(LineText(QByteArray("\xB0""C")), QString::fromUtf8("°C"));
+    EXPECT_EQ(LineText(QByteArray("\xB0"
+                                  "C")),
+              QString::fromUtf8("°C"));
     EXPECT_TRUE(IsMonitorFrame(QStringLiteral("<ADCT)142/ PWM: 76/ Alarm: 0>")));
     EXPECT_TRUE(IsMonitorFrame(QStringLiteral("Alarm: PWM: > <"))); // order is not checked
     EXPECT_FALSE(IsMonitorFrame(QStringLiteral("<ADCT)142/ PWM: 76/ Alarm: 0")));
@@ -58,11 +67,11 @@ TEST(MonitorFrame, FieldScanningRules)
     };
     const Case cases[] = {
         {"<ADCT)142/ PWM: 76/ Alarm: 0>", true, 142, 76, 0},
-        {"<ADCT)1425 PWM: 255 Alarm: 3>", true, 142, 255, 3}, // three digits need no "/"
+        {"<ADCT)1425 PWM: 255 Alarm: 3>", true, 142, 255, 3},      // three digits need no "/"
         {"<ADCT)14 PWM: 76/ ADCT)15/ Alarm: 1>", true, 15, 76, 1}, // the first field lacks "/", the scan goes on
-        {"<ADCV)7/ PWM: 5/ Alarm: 2 larm: 4>", true, 7, 5, 4},   // the last alarm counts
-        {"<ADCT)142/ PWM: 7", false, 0, 0, 0},                    // ends inside a field
-        {"<ADCX)142/ PWM: 76/ Alarm: 0>", false, 0, 0, 0},        // no input kind
+        {"<ADCV)7/ PWM: 5/ Alarm: 2 larm: 4>", true, 7, 5, 4},     // the last alarm counts
+        {"<ADCT)142/ PWM: 7", false, 0, 0, 0},                     // ends inside a field
+        {"<ADCX)142/ PWM: 76/ Alarm: 0>", false, 0, 0, 0},         // no input kind
         {"<ADCT)/ PWM: 76/ Alarm: 0>", false, 0, 0, 0},
     };
     for (const Case &c : cases) {
@@ -105,7 +114,8 @@ TEST(MonitorFrame, AlarmTexts)
 {
     using K = MonitorReading::Kind;
     EXPECT_EQ(*AlarmText(0, K::Voltage), QStringLiteral("         SYSTEM HEALTHY\n    - NO ACTIVE ALARMS -"));
-    EXPECT_EQ(*AlarmText(1, K::Temperature), QStringLiteral("                  WARNING:\n Thermistor Short Circuit Alarm ON"));
+    EXPECT_EQ(*AlarmText(1, K::Temperature),
+              QStringLiteral("                  WARNING:\n Thermistor Short Circuit Alarm ON"));
     EXPECT_EQ(*AlarmText(1, K::Voltage), QStringLiteral("                  WARNING:\n: High Voltage Alarm ON"));
     EXPECT_EQ(*AlarmText(2, K::Voltage), QStringLiteral("                  WARNING:\n Low Voltage Alarm ON"));
     EXPECT_EQ(*AlarmText(3, K::Voltage), QStringLiteral("                  WARNING:\n Tacho Signal Lost Alarm ON"));
@@ -163,7 +173,7 @@ TEST(MonitorFrame, ThermistorFaultLastsUntilAFrameClearsIt)
     ThermistorFaultTracker tracker;
     const std::pair<const char *, bool> frames[] = {
         {"<ADCT)128/ PWM: 50/ Alarm: 1>", true},  {"<ADCT)128/ PWM: 50/ Alarm: 3>", true},
-        {"<ADCV)128/ PWM: 50/ Alarm: 0>", true},  // a voltage input says nothing of the thermistor
+        {"<ADCV)128/ PWM: 50/ Alarm: 0>", true}, // a voltage input says nothing of the thermistor
         {"<ADCT)128/ PWM: 50/ Alarm: 4>", false}, {"<ADCT)128/ PWM: 50/ Alarm: 2>", true},
         {"<ADCT)128/ PWM: 50/ Alarm: 0>", false},
     };

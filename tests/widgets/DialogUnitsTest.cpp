@@ -10,8 +10,8 @@ TEST(DialogUnits, WindowsRuleWithTheClassicBaseUnits)
     EXPECT_EQ(units.X(4), 6);
     EXPECT_EQ(units.Y(8), 13);
     EXPECT_EQ(units.Size(683, 430), QSize(1025, 699));
-    EXPECT_EQ(units.X(1), 2);  // 1.5 rounds up
-    EXPECT_EQ(units.Y(3), 5);  // 4.875
+    EXPECT_EQ(units.X(1), 2); // 1.5 rounds up
+    EXPECT_EQ(units.Y(3), 5); // 4.875
     EXPECT_EQ(units.X(-2), -3);
 }
 

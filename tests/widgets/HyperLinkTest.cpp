@@ -1,6 +1,6 @@
 // Tests of the hyperlink control.
-#include "AboutDlg.h"
 #include "HyperLink.h"
+#include "AboutDlg.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -123,9 +123,11 @@ TEST(AboutDlg, VersionLineAndLinks)
     CAboutDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Contact"));
     const QString line = dialog.VersionText()->text();
-    EXPECT_TRUE(line.startsWith(QStringLiteral("Orvex Interface Software Version 1 Compiled on "))) << line.toStdString();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Orvex Interface Software Version 1 Compiled on ")))
+        << line.toStdString();
     // "Dec  6 2026, 17:05:42": month, day and year, then the time with colons.
-    const QRegularExpression form(QStringLiteral("Compiled on [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}, [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
+    const QRegularExpression form(
+        QStringLiteral("Compiled on [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}, [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
     EXPECT_TRUE(form.match(line).hasMatch()) << line.toStdString();
     EXPECT_EQ(dialog.PictureLink()->Text(), QStringLiteral("Static"));
     EXPECT_EQ(dialog.PictureLink()->Url(), MakerAddress());

@@ -31,7 +31,8 @@ comsetting::comsetting(const ComSettings &current, std::vector<PortEntry> portLi
     if (combo->currentIndex() < 0)
         combo->setEditText(QString());
 
-    auto *line = new QLabel(QStringLiteral("Baud Rate: 9600\nData: 8 Bit\n\rParity: None\n\rStop bit: 1Bit\n\rFlow Conttrol: None"), this);
+    auto *line = new QLabel(
+        QStringLiteral("Baud Rate: 9600\nData: 8 Bit\n\rParity: None\n\rStop bit: 1Bit\n\rFlow Conttrol: None"), this);
     line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     line->setGeometry(units.Rect(40, 40, 150, 60));
 

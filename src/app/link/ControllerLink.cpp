@@ -128,7 +128,7 @@ void CControllerLink::HandleMonitorFrame(const QString &text)
         thermistor.Update(*reading);
         // The value follows the window's form, whatever the frame's kind.
         liveValue = view.ShownInputKind() == InputKind::Temperature ? reading->liveValue
-                                                                     : static_cast<float>(reading->liveValue / 25.5);
+                                                                    : static_cast<float>(reading->liveValue / 25.5);
         emit readingArrived(*reading);
     }
     ++emptyReadCount;

@@ -22,7 +22,8 @@ public:
     static constexpr int kSilentPollsBeforeReset = 5;
     static constexpr int kPollPeriod = 1000;
     static constexpr int kPollPeriodAfterDownload = 2000;
-    static inline const QString kCableRemoved = QStringLiteral("                  WARNING:\n Communication Cable Removed");
+    static inline const QString kCableRemoved =
+        QStringLiteral("                  WARNING:\n Communication Cable Removed");
 
     CControllerLink(ILinkView &view, WindowDialogs &dialogs);
 

@@ -58,8 +58,7 @@ void CFanCurvePlot::SetUpChart()
 
     ChangeCurve([](FanCurve &c) { c.Clear(); });
 
-    objects.cursorMarker->AttachLabel(
-        0, std::make_unique<CChartBalloonLabel>(objects.cursorMarker, 0, &labelProvider));
+    objects.cursorMarker->AttachLabel(0, std::make_unique<CChartBalloonLabel>(objects.cursorMarker, 0, &labelProvider));
     chart.EnableRedraw(true);
 }
 
@@ -122,7 +121,7 @@ void CFanCurvePlot::PlaceTopBand(bool bandMoved)
         return;
     const int k = BandIndex(topText, controls.Kind());
     const int p = ReadNumber(controls.fanSpeedTopBand->text()); // "N/A" and empty read as 0
-    chart.EnableRedraw(false); // one redraw for the curve and the step together
+    chart.EnableRedraw(false);                                  // one redraw for the curve and the step together
     ChangeCurve([&](FanCurve &c) { c.PlaceTopBand(k, p, bandMoved); });
     controls.points->clear();
     DrawShutOffLine();

@@ -44,8 +44,8 @@ std::vector<QWidget *> ProfileControls::BandFields() const
 
 std::vector<QWidget *> ProfileControls::All() const
 {
-    return {tachoDependentAlarm, alarmActiveState, enableMultipoint, inputControlType, fanSpeedBottomBand,
-            fanSpeedTopBand,     highAlarm,        lowAlarm,         lowShutOff,       outputControlType,
-            speedCap,            softwareNumber,   versionNumber,    bottomBand,       topBand,
-            invertPwmOutput};
+    return {tachoDependentAlarm, alarmActiveState,  enableMultipoint, inputControlType,
+            fanSpeedBottomBand,  fanSpeedTopBand,   highAlarm,        lowAlarm,
+            lowShutOff,          outputControlType, speedCap,         softwareNumber,
+            versionNumber,       bottomBand,        topBand,          invertPwmOutput};
 }

@@ -20,8 +20,7 @@ void Fill(QComboBox *box, const QStringList &items)
 }
 } // namespace
 
-CProfileEntry::CProfileEntry(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls,
-                             CFanCurvePlot &plot)
+CProfileEntry::CProfileEntry(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls, CFanCurvePlot &plot)
     : view(view), dialogs(dialogs), controls(controls), plot(plot)
 {
 }
@@ -149,7 +148,8 @@ void CProfileEntry::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
 void CProfileEntry::LoadDefaultTemplate()
 {
     const ControlProfile defaults;
-    for (QLineEdit *band : {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
+    for (QLineEdit *band :
+         {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
         band->setEnabled(true);
     controls.lowShutOff->setCurrentIndex(0);
     controls.speedCap->setCurrentIndex(0);
@@ -196,7 +196,8 @@ void CProfileEntry::ApplyForm(InputKind kind)
 {
     const bool temperature = kind == InputKind::Temperature;
     controls.inputControlType->setCurrentIndex(temperature ? 0 : 1);
-    for (QLineEdit *band : {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
+    for (QLineEdit *band :
+         {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
         band->clear();
     controls.alarmActiveState->setCurrentIndex(0);    // High
     controls.tachoDependentAlarm->setCurrentIndex(1); // Disabled
@@ -359,7 +360,7 @@ void CProfileEntry::OnCbnSelchangeTachoAlarm()
     if (controls.tachoDependentAlarm->currentIndex() < 0)
         return;
     if (controls.tachoDependentAlarm->currentText() == OptionLists::tachoDependentAlarm[1]) { // Disabled
-        controls.speedCap->setCurrentIndex(0);                                                  // "N/A"
+        controls.speedCap->setCurrentIndex(0);                                                // "N/A"
         controls.speedCap->setEnabled(false);
     } else {
         controls.alarmActiveState->setCurrentIndex(1); // "Low"

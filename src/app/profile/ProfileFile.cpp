@@ -38,7 +38,8 @@ void CProfileFile::WriteProfileFile(const ProfileImage &image)
     const QString reason =
         WriteFileAtomically(path, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
     if (!reason.isEmpty()) {
-        dialogs.Warn({QStringLiteral("Warning"), QStringLiteral("Couldn't save the profile to\n%1\n\n%2").arg(path, reason)});
+        dialogs.Warn(
+            {QStringLiteral("Warning"), QStringLiteral("Couldn't save the profile to\n%1\n\n%2").arg(path, reason)});
         return;
     }
     view.SetWindowTitle(QFileInfo(path).absoluteFilePath());
