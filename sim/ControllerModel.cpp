@@ -41,15 +41,26 @@ void ControllerModel::Trickle(qint64 nowMs, const QByteArray &bytes)
         Queue(nowMs + (static_cast<qint64>(i) * 1000) / faults.trickleBytesPerSecond, bytes.mid(i, 1));
 }
 
+void ControllerModel::Store(const ProfileImage &image)
+{
+    stored = image;
+    if (faults.storeDifferent) {
+        (*stored)[ImageLayout::kVersionNumber] += 1;
+        (*stored)[150] ^= 0x40;
+    }
+}
+
 void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
 {
+    if (!bytes.isEmpty())
+        lastByteMs = nowMs;
     for (char byte : bytes) {
         if (mode == Mode::Receiving) {
             incoming.append(byte);
             if (incoming.size() == kProfileImageSize) {
                 ProfileImage image{};
                 std::copy(incoming.begin(), incoming.end(), image.begin());
-                stored = image;
+                Store(image);
                 incoming.clear();
                 mode = Mode::Test;
                 // Six pieces about a second apart; no monitor frames until they are out.
@@ -95,6 +106,12 @@ void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
 
 QByteArray ControllerModel::Poll(qint64 nowMs)
 {
+    const qint64 idle = nowMs - lastByteMs;
+    if ((mode == Mode::Uploading && idle > kUploadIdleMs) || (mode == Mode::Receiving && idle > kReceiveIdleMs)) {
+        mode = Mode::Test;
+        incoming.clear();
+        quietUntilMs = nextFrameMs = nowMs;
+    }
     if (mode == Mode::Test && nowMs >= quietUntilMs && nowMs >= nextFrameMs) {
         const int period = faults.floodFramesPerSecond > 0 ? 1000 / faults.floodFramesPerSecond : kFramePeriodMs;
         nextFrameMs = nowMs + std::max(period, 1);

@@ -20,11 +20,16 @@ public:
         bool shortAnswers = false;     // upload halves cut short
         int trickleBytesPerSecond = 0; // 0: every answer at once; else paced like a slow line
         int floodFramesPerSecond = 0;  // 0: one frame a second
+        bool storeDifferent = false;   // keeps another image than it received: its version and a curve byte changed
     };
 
     static constexpr int kFramePeriodMs = 1000;
     static constexpr int kReplyPeriodMs = 1000;
     static constexpr int kShortAnswer = 100;
+    // A transfer that stops half-way is given up after this long without a byte, as the controller's
+    // own firmware would: it goes back to sending frames.
+    static constexpr int kUploadIdleMs = 3000;
+    static constexpr int kReceiveIdleMs = 10000;
     static inline const QByteArray kReplyPieces[6] = {
         QByteArray("\r\nProfile received\r\n"),  QByteArray("320 bytes stored\r\n"),
         QByteArray("Configuration saved. "),     QByteArray("x - Test Mode, w - Configuration Mode\r\n"),
@@ -49,11 +54,13 @@ private:
     enum class Mode { Test, Receiving, Uploading };
     void Queue(qint64 dueMs, const QByteArray &bytes);
     void Trickle(qint64 nowMs, const QByteArray &bytes);
+    void Store(const ProfileImage &image);
 
     Mode mode = Mode::Test;
     QByteArray incoming;
     std::optional<ProfileImage> stored;
     int uploadHalf = 0;
+    qint64 lastByteMs = 0;
     int input = 142;
     int alarm = 0;
     Faults faults;

@@ -44,7 +44,10 @@ int main(int argc, char **argv)
     const QCommandLineOption trickle(QStringLiteral("trickle"),
                                      QStringLiteral("Send at most this many bytes a second."), QStringLiteral("bytes"),
                                      QStringLiteral("0"));
-    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle});
+    const QCommandLineOption storeDifferent(
+        QStringLiteral("store-different"),
+        QStringLiteral("Keep another profile than the one downloaded (its version number and a curve byte changed)."));
+    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent});
     parser.process(app);
 
     PtyController controller;
@@ -60,6 +63,7 @@ int main(int argc, char **argv)
     faults.garbage = parser.isSet(garbage);
     faults.shortAnswers = parser.isSet(shortAnswers);
     faults.trickleBytesPerSecond = parser.value(trickle).toInt();
+    faults.storeDifferent = parser.isSet(storeDifferent);
     model.SetFaults(faults);
     if (parser.isSet(profile)) {
         QFile file(parser.value(profile));

@@ -1,13 +1,20 @@
 // Writing a file so that a failure never costs the old one.
 #include "AtomicFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 QString WriteFileAtomically(const QString &path, const QByteArray &bytes)
 {
+    // Renaming over a device or a FIFO would replace it with a plain file: refuse anything that is
+    // not a regular file, wherever its links lead.
+    const QFileInfo target(path);
+    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
+        return QStringLiteral("%1 is not a regular file; nothing was written").arg(path);
+
     // Unbuffered: a full disk must fail the write itself; a buffered one only fails at the flush
     // inside commit, which Qt 6.4 does not always report before renaming over the old file.
-    QSaveFile file(path);
+    QSaveFile file(path); // writes through a link to its target
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     written = written && file.write(bytes) == bytes.size();
     written = written && file.error() == QFileDevice::NoError && file.commit();

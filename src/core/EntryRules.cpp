@@ -74,15 +74,16 @@ Refusal BottomBandZeroWithShutOff(InputKind kind)
                                                 : QStringLiteral("Low Temperature Shut Off"))};
 }
 
+const QString kNotSetCaption = QStringLiteral("Parameters Not Set.");
+
 Refusal SaveFieldsNotSet()
 {
-    return {QStringLiteral("Parameters Not Set."), QStringLiteral("Set 'N/A' parameters.")};
+    return {kNotSetCaption, QStringLiteral("Set 'N/A' parameters.")};
 }
 
 Refusal DownloadFieldsNotSet()
 {
-    return {QStringLiteral("Parameters Not Set."),
-            QStringLiteral("Set empty field parameters or switch to Multipoint mode.")};
+    return {kNotSetCaption, QStringLiteral("Set empty field parameters or switch to Multipoint mode.")};
 }
 
 Refusal NotConnected()
@@ -116,8 +117,12 @@ QString SoftwareNumberLeft(const QString &text)
 
 std::optional<QString> VersionNumberTyped(const QString &text)
 {
-    if (ReadNumber(text) > kVersionNumberLimit)
+    // A byte in the image: a negative number would wrap round to 255.
+    const int n = ReadNumber(text);
+    if (n > kVersionNumberLimit)
         return QString::number(kVersionNumberLimit);
+    if (n < 0)
+        return QStringLiteral("0");
     return std::nullopt;
 }
 

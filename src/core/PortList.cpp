@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -106,8 +108,13 @@ std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<Port
     if (const auto number = ParsePortNumber(trimmed))
         return QStringLiteral("COM%1").arg(*number);
 #endif
-    // A typed path to a device that exists, for ports the list does not know.
-    if (trimmed.startsWith(QLatin1Char('/')) && QFileInfo::exists(trimmed) && !QFileInfo(trimmed).isDir())
+    // A typed path to a device that exists, for ports the list does not know: a character device, as
+    // every serial line is (a FIFO or a plain file is none).
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (trimmed.startsWith(QLatin1Char('/')) && ::stat(QFile::encodeName(trimmed).constData(), &info) == 0 &&
+        S_ISCHR(info.st_mode))
         return trimmed;
+#endif
     return std::nullopt;
 }

@@ -131,7 +131,8 @@ void EncodeSettings(const ControlProfile &p, ProfileImage &image)
     for (int i = 0; i < 5; ++i)
         image[kSoftwareNumber + i] = static_cast<std::uint8_t>(ascii[i]);
 
-    image[kVersionNumber] = LowByte(ReadNumber(p.versionNumber));
+    // The field keeps it within a byte; a text from elsewhere is held there rather than wrapped.
+    image[kVersionNumber] = static_cast<std::uint8_t>(std::clamp(ReadNumber(p.versionNumber), 0, 255));
 
     int flags = 0;
     if (p.Kind() == InputKind::Voltage)

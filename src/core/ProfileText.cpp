@@ -43,12 +43,20 @@ bool NumberFieldAccepts(const QString &key, const QString &value)
 }
 } // namespace
 
+std::vector<std::pair<QString, QString>> ProfileFields(const ControlProfile &profile)
+{
+    std::vector<std::pair<QString, QString>> fields;
+    for (const Key &key : kKeys)
+        fields.emplace_back(QString::fromLatin1(key.name), profile.*(key.field));
+    fields.emplace_back(QStringLiteral("multipoint"), profile.multipoint ? QStringLiteral("1") : QStringLiteral("0"));
+    return fields;
+}
+
 QString FormatProfileText(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan)
 {
     QString out;
-    for (const Key &key : kKeys)
-        out += QStringLiteral("%1 = %2\n").arg(QString::fromLatin1(key.name), profile.*(key.field));
-    out += QStringLiteral("multipoint = %1\n").arg(profile.multipoint ? 1 : 0);
+    for (const auto &[key, value] : ProfileFields(profile))
+        out += QStringLiteral("%1 = %2\n").arg(key, value);
     QStringList values;
     for (double v : curveFan)
         values << QString::number(static_cast<long long>(v));

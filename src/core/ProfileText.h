@@ -8,6 +8,8 @@
 
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Profiles as "key = value" lines, one field a line, then "curve = " and 256 whole numbers.
 QString FormatProfileText(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan);
@@ -20,3 +22,6 @@ struct ParsedProfileText
 };
 
 ParsedProfileText ParseProfileText(const QString &text);
+
+// The fields by their keys, in the window's order, "multipoint" last as 0 or 1.
+std::vector<std::pair<QString, QString>> ProfileFields(const ControlProfile &profile);

@@ -11,27 +11,49 @@
 #include <unistd.h>
 #endif
 
-// Why a device may not be opened, and what to do about it.
+QString PermissionAdvice(const QString &device, const QString &group, bool groupMayReadWrite)
+{
+    const QString refusal = QStringLiteral("Permission denied: you may not open %1.\n").arg(device);
+    // Joining root's group, or a group the device shuts out, would be risky or useless.
+    if (groupMayReadWrite && !group.isEmpty() && group != QStringLiteral("root"))
+        return refusal + QStringLiteral("Add your user to the group '%1' that owns it (sudo usermod -aG %1 $USER), "
+                                        "then log out and in again.")
+                             .arg(group);
+    return refusal + QStringLiteral("Its group may not use it, so joining a group would not help. Give serial "
+                                    "adapters to the group dialout with a udev rule (see \"Permissions\" in the "
+                                    "README; an example rule comes with the program), join that group, log out "
+                                    "and in again, and plug the adapter in again.");
+}
+
 QString PermissionRefusalText(const QString &device)
 {
 #ifdef Q_OS_UNIX
-    struct stat info
-    {
-    };
-    QString group = QStringLiteral("dialout");
+    struct stat info {};
     if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
-        if (const struct group *owner = ::getgrgid(info.st_gid))
-            group = QString::fromLocal8Bit(owner->gr_name);
+        const struct group *owner = ::getgrgid(info.st_gid);
+        const bool groupMayReadWrite = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
+        return PermissionAdvice(device, owner ? QString::fromLocal8Bit(owner->gr_name) : QString(), groupMayReadWrite);
     }
-    return QStringLiteral("Permission denied: you may not open %1.\nAdd your user to the group '%2' that owns it "
-                          "(sudo usermod -aG %2 $USER), then log out and in again.")
-        .arg(device, group);
+    return PermissionAdvice(device, QString(), false);
 #else
     return QStringLiteral("Access is denied: %1.").arg(device);
 #endif
 }
 
 namespace {
+// A FIFO, a regular file or a directory is no serial line; opening a FIFO would even wait for a
+// writer forever.
+bool NotASerialDevice(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    return ::stat(QFile::encodeName(device).constData(), &info) == 0 && !S_ISCHR(info.st_mode);
+#else
+    Q_UNUSED(device);
+    return false;
+#endif
+}
+
 bool Accessible(const QString &device)
 {
 #ifdef Q_OS_UNIX
@@ -74,6 +96,10 @@ void CSerialPort::Raise(const QString &operation)
 void CSerialPort::Open(const QString &device, int baudRate)
 {
     lost = false;
+    if (NotASerialDevice(device)) {
+        emit connectionChanged(false);
+        throw CSerialException(2, QStringLiteral("%1 is not a serial port.").arg(device));
+    }
     port.setPortName(device);
     if (!port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port.error();

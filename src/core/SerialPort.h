@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QSerialPort>
 
-// The refusal for a device the user may not open, naming the group that would let them.
+// The refusal for a device the user may not open, with the fix: join the device's group when that
+// group may read and write it (and is not root's), else give it a group with a udev rule.
 QString PermissionRefusalText(const QString &device);
+QString PermissionAdvice(const QString &device, const QString &group, bool groupMayReadWrite);
 
 // The one serial line to the controller: 8 data bits, no parity, one stop bit, no flow control.
 // Every failure throws CSerialException with the platform's text.

@@ -1,5 +1,6 @@
 // Tests of reading numbers and the band number rule.
 #include "EntryRules.h"
+#include "ProfileCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -48,5 +49,19 @@ TEST(EntryRules, ParseBandNumberCutsRefusesAndKeepsNA)
         } else {
             EXPECT_FALSE(result.fieldText.has_value()) << c.text;
         }
+    }
+}
+
+TEST(EntryRules, TheVersionNumberStaysAByte)
+{
+    EXPECT_EQ(VersionNumberTyped(QStringLiteral("300")), QStringLiteral("255"));
+    EXPECT_EQ(VersionNumberTyped(QStringLiteral("-1")), QStringLiteral("0")); // would wrap round to 255
+    EXPECT_FALSE(VersionNumberTyped(QStringLiteral("7")).has_value());
+    // And the image never wraps, whatever a text from elsewhere says.
+    ControlProfile profile;
+    const TemperatureCodeTable table;
+    for (const auto &[text, byte] : {std::pair{"-1", 0}, {"-256", 0}, {"256", 255}, {"42", 42}}) {
+        profile.versionNumber = QString::fromLatin1(text);
+        EXPECT_EQ(BuildProfileImage(profile, FanCurve().curveFan, table)[263], byte) << text;
     }
 }

@@ -9,8 +9,11 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <QTemporaryDir>
+
 #include <grp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -87,19 +90,55 @@ TEST(SerialPort, RefusalsSayWhatIsWrong)
     }
 }
 
-TEST(SerialPort, APermissionRefusalNamesTheGroupThatOwnsTheDevice)
+TEST(SerialPort, APermissionRefusalSuggestsAGroupOnlyWhereJoiningItHelps)
 {
+    const QString device = QStringLiteral("/dev/ttyUSB0");
+    // A group that may read and write the device, and is not root's: join it.
+    const QString join = PermissionAdvice(device, QStringLiteral("dialout"), true);
+    EXPECT_TRUE(join.contains(device));
+    EXPECT_TRUE(join.contains(QStringLiteral("sudo usermod -aG dialout $USER"))) << join.toStdString();
+    EXPECT_TRUE(join.contains(QStringLiteral("log out and in again")));
+    // root's group, a group shut out of the device, or none: a udev rule, never a group to join.
+    for (const auto &[group, readWrite] : {std::pair{QStringLiteral("root"), true}, {QStringLiteral("dialout"), false},
+                                          {QString(), true}}) {
+        const QString advice = PermissionAdvice(device, group, readWrite);
+        EXPECT_FALSE(advice.contains(QStringLiteral("usermod"))) << advice.toStdString();
+        EXPECT_TRUE(advice.contains(QStringLiteral("udev rule"))) << advice.toStdString();
+        EXPECT_TRUE(advice.contains(QStringLiteral("\"Permissions\" in the README")));
+    }
+
+    // On a real device node the mode and the group decide.
     PtyController sim;
     ASSERT_TRUE(sim.Start());
-    struct stat info
-    {
-    };
-    ASSERT_EQ(::stat(sim.DevicePath().toLocal8Bit().constData(), &info), 0);
-    const QString group = QString::fromLocal8Bit(::getgrgid(info.st_gid)->gr_name);
-    const QString text = PermissionRefusalText(sim.DevicePath());
-    EXPECT_TRUE(text.contains(sim.DevicePath()));
-    EXPECT_TRUE(text.contains(QStringLiteral("sudo usermod -aG %1 $USER").arg(group))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("log out and in again")));
+    const QByteArray path = sim.DevicePath().toLocal8Bit();
+    ASSERT_EQ(::chmod(path.constData(), 0600), 0);
+    EXPECT_FALSE(PermissionRefusalText(sim.DevicePath()).contains(QStringLiteral("usermod")));
+    const struct group *dialout = ::getgrnam("dialout");
+    if (::geteuid() == 0 && dialout) {
+        ASSERT_EQ(::chown(path.constData(), static_cast<uid_t>(-1), dialout->gr_gid), 0);
+        ASSERT_EQ(::chmod(path.constData(), 0660), 0);
+        EXPECT_TRUE(PermissionRefusalText(sim.DevicePath()).contains(QStringLiteral("sudo usermod -aG dialout $USER")));
+    }
+}
+
+TEST(SerialPort, OnlyACharacterDeviceIsOpenedAsAPort)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    for (const QString &path : {fifo, plain.fileName(), dir.path()}) {
+        CSerialPort port;
+        try {
+            port.Open(path, 9600); // a FIFO would wait for a writer for ever
+            FAIL() << "opened " << path.toStdString();
+        } catch (const CSerialException &error) {
+            EXPECT_TRUE(error.Text().contains(QStringLiteral("is not a serial port"))) << error.Text().toStdString();
+        }
+        EXPECT_FALSE(port.IsOpen());
+    }
 }
 
 TEST(SerialPort, APermissionRefusalNamesTheFix)
@@ -114,7 +153,7 @@ TEST(SerialPort, APermissionRefusalNamesTheFix)
         port.Open(sim.DevicePath(), 9600);
         FAIL() << "opened an unreadable device";
     } catch (const CSerialException &error) {
-        EXPECT_TRUE(error.Text().contains(QStringLiteral("log out and in again"))) << error.Text().toStdString();
+        EXPECT_TRUE(error.Text().contains(QStringLiteral("udev rule"))) << error.Text().toStdString();
     }
 }
 
@@ -138,4 +177,40 @@ TEST(SerialPort, AHangUpIsReportedAsARemovedDevice)
     }
     EXPECT_TRUE(removed);
     port.Close();
+}
+
+TEST(ControllerModel, GoesBackToFramesWhenATransferStopsHalfWay)
+{
+    ControllerModel model; // holds no profile
+    qint64 now = 0;
+    model.Receive(QByteArrayLiteral("S"), now);
+    model.Receive(QByteArrayLiteral("X"), now += 2000);
+    EXPECT_EQ(model.Poll(now += 10), QByteArray(160, static_cast<char>(0xFF)));
+    // The tool saw "no profile" and sends no second "X": frames come again after a while.
+    EXPECT_TRUE(model.Poll(now += 1000).isEmpty());
+    EXPECT_TRUE(model.Poll(now += ControllerModel::kUploadIdleMs).startsWith("<ADCT)"));
+
+    // A download that stops after its first half.
+    model.Receive(QByteArrayLiteral("W") + QByteArray(160, 'a'), now += 1000);
+    EXPECT_TRUE(model.Poll(now += 8000).isEmpty());
+    EXPECT_TRUE(model.Poll(now += ControllerModel::kReceiveIdleMs).startsWith("<ADCT)"));
+    EXPECT_FALSE(model.Stored().has_value());
+}
+
+TEST(ControllerModel, CanKeepAnotherProfileThanItReceived)
+{
+    ControllerModel model;
+    ControllerModel::Faults faults;
+    faults.storeDifferent = true;
+    model.SetFaults(faults);
+    ProfileImage sent{};
+    sent[263] = 4;
+    model.Receive(QByteArrayLiteral("W") + QByteArray(reinterpret_cast<const char *>(sent.data()), 320), 0);
+    ASSERT_TRUE(model.Stored().has_value());
+    EXPECT_EQ((*model.Stored())[263], 5);
+    EXPECT_NE((*model.Stored())[150], sent[150]);
+    int differing = 0;
+    for (int i = 0; i < 320; ++i)
+        differing += (*model.Stored())[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i)];
+    EXPECT_EQ(differing, 2);
 }
