@@ -3,6 +3,7 @@
 #include "DownloadExchange.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"
+#include "OrvexVersion.h"
 #include "PortList.h"
 #include "ProfileCodec.h"
 #include "ProfileRules.h"
@@ -40,7 +41,7 @@ const char *const kUsageText =
     "  upload --port DEV -o FILE read the controller's profile into a file\n"
     "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
     "\n"
-    "orvexctl COMMAND --help tells more about one command.\n";
+    "orvexctl COMMAND --help tells more about one command; orvexctl --version prints the version.\n";
 
 const char *const kDecodeHelp =
     "usage: orvexctl decode FILE\n"
@@ -402,6 +403,10 @@ int main(int argc, char **argv)
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h") || command == QStringLiteral("help")) {
         QTextStream(stdout) << kUsageText;
+        return kOk;
+    }
+    if (command == QStringLiteral("--version")) {
+        QTextStream(stdout) << "orvexctl " << kOrvexVersion << Qt::endl;
         return kOk;
     }
     if (command == QStringLiteral("decode"))
