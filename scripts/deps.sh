@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  scdoc librsvg2-bin gzip # man pages and icon sizes
 )
 missing=()
 for p in "${packages[@]}"; do
