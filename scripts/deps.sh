@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  scdoc librsvg2-bin gzip # man pages and icon sizes
+  desktop-file-utils appstream groff-base man-db bash-completion x11-utils # the installed-tree test
 )
 missing=()
 for p in "${packages[@]}"; do

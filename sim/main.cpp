@@ -1,4 +1,5 @@
 // orvex-sim: a simulated Orvex controller on a pseudo-terminal, for trying the tool without hardware.
+#include "OrvexVersion.h"
 #include "PortList.h"
 #include "PtyController.h"
 
@@ -26,9 +27,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex-sim"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kOrvexVersion));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Simulated Orvex fan-speed controller on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
                                    QStringLiteral("Input reading as an 8-bit ADC value (default 142)."),
                                    QStringLiteral("adc"), QStringLiteral("142"));

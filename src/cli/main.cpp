@@ -5,6 +5,7 @@
 #include "EntryRules.h"
 #include "LinkText.h"
 #include "MonitorFrame.h"
+#include "OrvexVersion.h"
 #include "PortList.h"
 #include "ProfileCodec.h"
 #include "ProfileText.h"
@@ -31,17 +32,18 @@ constexpr int kRefused = 1;
 constexpr int kUsage = 2;
 constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
 
-const char *const kUsageText = "usage: orvexctl COMMAND [ARGS]\n"
-                               "\n"
-                               "commands:\n"
-                               "  decode FILE              print the profile a profile file holds\n"
-                               "  encode TEXTFILE -o FILE  build a profile file from \"key = value\" lines\n"
-                               "  ports                    list the serial ports (device, tab, description)\n"
-                               "  download --port DEV FILE send a profile file to the controller\n"
-                               "  upload --port DEV -o FILE read the controller's profile into a file\n"
-                               "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
-                               "\n"
-                               "orvexctl COMMAND --help tells more about one command.\n";
+const char *const kUsageText =
+    "usage: orvexctl COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  decode FILE              print the profile a profile file holds\n"
+    "  encode TEXTFILE -o FILE  build a profile file from \"key = value\" lines\n"
+    "  ports                    list the serial ports (device, tab, description)\n"
+    "  download --port DEV FILE send a profile file to the controller\n"
+    "  upload --port DEV -o FILE read the controller's profile into a file\n"
+    "  monitor --port DEV [--count N] [--csv]  print the controller's readings\n"
+    "\n"
+    "orvexctl COMMAND --help tells more about one command; orvexctl --version prints the version.\n";
 
 const char *const kDecodeHelp =
     "usage: orvexctl decode FILE\n"
@@ -400,6 +402,10 @@ int main(int argc, char **argv)
     const QString command = args.takeFirst();
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h") || command == QStringLiteral("help")) {
         QTextStream(stdout) << kUsageText;
+        return kOk;
+    }
+    if (command == QStringLiteral("--version")) {
+        QTextStream(stdout) << "orvexctl " << kOrvexVersion << Qt::endl;
         return kOk;
     }
     if (command == QStringLiteral("decode"))

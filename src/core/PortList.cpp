@@ -108,10 +108,12 @@ std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<Port
     if (const auto number = ParsePortNumber(trimmed))
         return QStringLiteral("COM%1").arg(*number);
 #endif
-    // A typed path to a device that exists, for ports the list does not know: a character device, as
-    // every serial line is (a FIFO or a plain file is none).
+        // A typed path to a device that exists, for ports the list does not know: a character device, as
+        // every serial line is (a FIFO or a plain file is none).
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (trimmed.startsWith(QLatin1Char('/')) && ::stat(QFile::encodeName(trimmed).constData(), &info) == 0 &&
         S_ISCHR(info.st_mode))
         return trimmed;

@@ -53,8 +53,7 @@ std::vector<ProfileDifference> CompareProfiles(const ProfileImage &a, const Prof
         if (fieldsA[i].second != fieldsB[i].second)
             differences.push_back({fieldsA[i].first, fieldsA[i].second, fieldsB[i].second});
     }
-    for (const auto &[first, last] :
-         Runs(FanCurve::kPoints, [&](int i) { return da.curveFan[i] != db.curveFan[i]; })) {
+    for (const auto &[first, last] : Runs(FanCurve::kPoints, [&](int i) { return da.curveFan[i] != db.curveFan[i]; })) {
         const bool range = first != last;
         differences.push_back({Range(QStringLiteral("curve"), first, last),
                                Values(da.curveFan[first], da.curveFan[last], range),
@@ -63,8 +62,8 @@ std::vector<ProfileDifference> CompareProfiles(const ProfileImage &a, const Prof
     // Bytes no field shows (fixed bytes, the unused tail, codes no curve entry uses) still differ.
     if (differences.empty()) {
         for (const auto &[first, last] : Runs(kProfileImageSize, [&](int i) { return a[i] != b[i]; }))
-            differences.push_back({Range(QStringLiteral("bytes"), first, last), Bytes(a, first, last),
-                                   Bytes(b, first, last)});
+            differences.push_back(
+                {Range(QStringLiteral("bytes"), first, last), Bytes(a, first, last), Bytes(b, first, last)});
     }
     return differences;
 }

@@ -28,7 +28,9 @@ QString PermissionAdvice(const QString &device, const QString &group, bool group
 QString PermissionRefusalText(const QString &device)
 {
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
         const struct group *owner = ::getgrgid(info.st_gid);
         const bool groupMayReadWrite = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
@@ -46,7 +48,9 @@ namespace {
 bool NotASerialDevice(const QString &device)
 {
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::stat(QFile::encodeName(device).constData(), &info) == 0 && !S_ISCHR(info.st_mode);
 #else
     Q_UNUSED(device);

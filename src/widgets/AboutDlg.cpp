@@ -3,6 +3,7 @@
 
 #include "DialogUnits.h"
 #include "HyperLink.h"
+#include "ReadmePaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,23 +11,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-constexpr const char *kMakerReadme = "README.md";
-constexpr const char *kInstalledReadme = "/usr/share/doc/orvex/README.md";
-} // namespace
-
 QUrl MakerAddress()
 {
-    // Beside the program, or up the build tree it was built in.
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (int level = 0; level < 5; ++level) {
-        const QString candidate = dir.filePath(QString::fromLatin1(kMakerReadme));
+    // The installed tree wherever its prefix went (a package, cmake --install --prefix), then the
+    // configured prefix, then the sources of a program run from its build folder.
+    const QString candidates[] = {
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kReadmeFromProgram)),
+        QString::fromUtf8(kInstalledReadme),
+        QString::fromUtf8(kSourceReadme),
+    };
+    for (const QString &candidate : candidates) {
         if (QFileInfo::exists(candidate))
             return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath());
-        if (!dir.cdUp())
-            break;
     }
-    return QUrl::fromLocalFile(QString::fromLatin1(kInstalledReadme));
+    return QUrl::fromLocalFile(QString::fromUtf8(kInstalledReadme));
 }
 
 QString CAboutDlg::VersionLine()

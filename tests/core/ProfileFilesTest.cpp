@@ -39,7 +39,9 @@ TEST(ProfileFiles, TheWriterNeverReplacesWhatIsNoRegularFile)
         const QString reason = WriteFileAtomically(target, QByteArray(320, 'x'));
         EXPECT_TRUE(reason.contains(QStringLiteral("not a regular file"))) << target.toStdString();
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(::lstat(fifo.toLocal8Bit().constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     ASSERT_EQ(::stat("/dev/null", &info), 0);
@@ -107,7 +109,8 @@ TEST(ProfileCompare, NamesTheFieldsAndCurveEntriesThatDiffer)
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], QStringLiteral("versionNumber: 1 -> 7"));
     EXPECT_EQ(lines[1], QStringLiteral("highAlarm: 50 -> 60"));
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("curve[")) && lines[2].contains(QStringLiteral("-> 95"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("curve[")) && lines[2].contains(QStringLiteral("-> 95")))
+        << lines[2].toStdString();
 
     // A byte no field shows still makes the images differ.
     ProfileImage c = a;

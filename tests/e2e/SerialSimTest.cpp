@@ -99,8 +99,8 @@ TEST(SerialPort, APermissionRefusalSuggestsAGroupOnlyWhereJoiningItHelps)
     EXPECT_TRUE(join.contains(QStringLiteral("sudo usermod -aG dialout $USER"))) << join.toStdString();
     EXPECT_TRUE(join.contains(QStringLiteral("log out and in again")));
     // root's group, a group shut out of the device, or none: a udev rule, never a group to join.
-    for (const auto &[group, readWrite] : {std::pair{QStringLiteral("root"), true}, {QStringLiteral("dialout"), false},
-                                          {QString(), true}}) {
+    for (const auto &[group, readWrite] :
+         {std::pair{QStringLiteral("root"), true}, {QStringLiteral("dialout"), false}, {QString(), true}}) {
         const QString advice = PermissionAdvice(device, group, readWrite);
         EXPECT_FALSE(advice.contains(QStringLiteral("usermod"))) << advice.toStdString();
         EXPECT_TRUE(advice.contains(QStringLiteral("udev rule"))) << advice.toStdString();
