@@ -1,6 +1,8 @@
 // The simulated controller's protocol: frames, the stored profile, the download reply, the upload halves.
 #include "ControllerModel.h"
 
+#include "MonitorFrame.h"
+
 #include <algorithm>
 
 int ControllerModel::PwmOutput() const
@@ -17,12 +19,8 @@ bool ControllerModel::VoltageInput() const
 
 QByteArray ControllerModel::MonitorFrame() const
 {
-    return QStringLiteral("<ADC%1)%2/ PWM: %3/ Alarm: %4>")
-        .arg(VoltageInput() ? QLatin1Char('V') : QLatin1Char('T'))
-        .arg(std::clamp(input, 0, 255))
-        .arg(PwmOutput())
-        .arg(alarm)
-        .toLatin1();
+    return FormatMonitorFrame(VoltageInput() ? MonitorReading::Voltage : MonitorReading::Temperature,
+                              std::clamp(input, 0, 255), PwmOutput(), alarm);
 }
 
 void ControllerModel::Queue(qint64 dueMs, const QByteArray &bytes)

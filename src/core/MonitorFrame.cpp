@@ -42,6 +42,16 @@ std::optional<int> ScanAlarm(const QString &frame)
 }
 } // namespace
 
+QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, int alarm)
+{
+    return QStringLiteral("<ADC%1)%2/ PWM: %3/ Alarm: %4>")
+        .arg(kind == MonitorReading::Temperature ? QLatin1Char('T') : QLatin1Char('V'))
+        .arg(adc)
+        .arg(pwmRaw)
+        .arg(alarm)
+        .toLatin1();
+}
+
 float ThermistorCelsius(int adc)
 {
     float x = static_cast<float>(std::min(adc, 255));

@@ -1,6 +1,7 @@
 // The controller's monitor frames and what they say.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -21,6 +22,9 @@ struct MonitorReading
     // frame has cleared it since (set by ThermistorFaultTracker).
     bool thermistorFault = false;
 };
+
+// A frame as the controller sends it: "<ADCT)142/ PWM: 76/ Alarm: 0>".
+QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, int alarm);
 
 // None when the frame lacks its input kind, input value or PWM value: such a frame changes nothing.
 std::optional<MonitorReading> ParseMonitorFrame(const QString &frame);

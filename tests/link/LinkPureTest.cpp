@@ -1,6 +1,7 @@
 // Tests of the link's pure rules: port names, frames, the download exchange.
 #include "DownloadExchange.h"
 #include "LinkText.h"
+#include "MonitorCsv.h"
 #include "MonitorFrame.h"
 #include "PortList.h"
 
@@ -184,4 +185,28 @@ TEST(MonitorFrame, ThermistorFaultLastsUntilAFrameClearsIt)
         EXPECT_EQ(reading->thermistorFault, fault) << frame;
         EXPECT_EQ(tracker.Fault(), fault) << frame;
     }
+}
+
+TEST(MonitorCsv, ARowReadsBackIntoTheSameFrame)
+{
+    const QDateTime when = QDateTime::fromString(QStringLiteral("2026-12-06T10:20:30.456Z"), Qt::ISODateWithMs);
+    for (const char *frame : {"<ADCT)128/ PWM: 76/ Alarm: 3>", "<ADCV)200/ PWM: 255/ Alarm: 0>"}) {
+        const std::optional<MonitorReading> reading = ParseMonitorFrame(QString::fromLatin1(frame));
+        ASSERT_TRUE(reading.has_value());
+        const QString row = MonitorCsvRow(when, 12.34, *reading);
+        EXPECT_TRUE(row.startsWith(QStringLiteral("2026-12-06T10:20:30.456Z,12.3,"))) << row.toStdString();
+        const std::optional<MonitorCsvRecord> record = ParseMonitorCsvRow(row);
+        ASSERT_TRUE(record.has_value()) << row.toStdString();
+        EXPECT_EQ(record->time, when);
+        EXPECT_EQ(MonitorFrameOf(*record), QByteArray(frame));
+    }
+    EXPECT_EQ(MonitorCsvHeader().count(QLatin1Char(',')), 7);
+    EXPECT_FALSE(ParseMonitorCsvRow(MonitorCsvHeader()).has_value());
+    EXPECT_FALSE(ParseMonitorCsvRow(QString()).has_value());
+    // Written without the raw columns: the raw values are found again from the shown ones.
+    const std::optional<MonitorCsvRecord> old =
+        ParseMonitorCsvRow(QStringLiteral("2026-12-06T10:20:30.456Z,1.0,temperature,24.8,29.8,0"));
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->adc, 128);
+    EXPECT_EQ(old->pwmRaw, 76);
 }
