@@ -2,6 +2,7 @@
 // collaborators.
 #include "PlexaDlg.h"
 
+#include "AppSettings.h"
 #include "ChartCtrl.h"
 #include "ControllerLink.h"
 #include "FanCurvePlot.h"
@@ -65,6 +66,11 @@ CPlexaDlg::CPlexaDlg(QWidget *parent) : QWidget(parent), units(DialogUnits::Dial
     about->setShortcut(QKeySequence::HelpContents);
     connect(about, &QAction::triggered, this, &CPlexaDlg::ShowAbout);
     addAction(about);
+    verifyAction = new QAction(QStringLiteral("Verify after download"), this);
+    verifyAction->setCheckable(true);
+    verifyAction->setChecked(transfers->VerifyAfterDownload());
+    connect(verifyAction, &QAction::toggled, this, &CPlexaDlg::OnVerifyAfterDownloadToggled);
+    addAction(verifyAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     qApp->installEventFilter(this);
@@ -182,6 +188,20 @@ void CPlexaDlg::CreateControls()
     monitorCheck = static_cast<QCheckBox *>(controls.value(1052));
     chart = static_cast<CChartCtrl *>(controls.value(1000));
     chart->setFocusPolicy(Qt::StrongFocus); // arrow keys and Enter edit the curve in multipoint mode
+    KeepStatusTextClearOfFrames();
+}
+
+void CPlexaDlg::KeepStatusTextClearOfFrames()
+{
+    // The style draws a group box's title above its frame, so the Plot box's top border can run
+    // through the status box's first line: the text starts below the border, in the same rectangle.
+    for (const QGroupBox *box : findChildren<QGroupBox *>()) {
+        if (!box->geometry().intersects(statusBox->geometry()))
+            continue;
+        const int clear = box->y() + box->contentsRect().top() + 1 - statusBox->y();
+        if (clear > 0)
+            statusBox->setContentsMargins(0, clear, 0, 0);
+    }
 }
 
 void CPlexaDlg::ConnectHandlers()
@@ -218,6 +238,8 @@ void CPlexaDlg::ConnectHandlers()
 bool CPlexaDlg::OnInitDialog()
 {
     setWindowTitle(WindowDialogs::kTitle);
+    settings = std::make_unique<AppSettings>(settingsFile);
+    verifyAction->setChecked(settings->VerifyAfterDownload());
 
     monitorCheck->setChecked(false);
     monitorCheck->setEnabled(false);
@@ -263,6 +285,11 @@ bool CPlexaDlg::CheckSingleInstance()
     dialogs.Notice(QStringLiteral("An Instance of this application is already running..."));
     close();
     return false;
+}
+
+const FanCurve &CPlexaDlg::ShownCurve() const
+{
+    return plot->Curve();
 }
 
 ProfileImage CPlexaDlg::BuildProfileImage() const
@@ -340,9 +367,10 @@ void CPlexaDlg::LockProfileControls()
         control->setEnabled(false);
 }
 
-void CPlexaDlg::UnlockProfileControls()
+void CPlexaDlg::UnlockProfileControls(bool enableMonitorCheck)
 {
-    EnableMonitorCheck();
+    if (enableMonitorCheck)
+        EnableMonitorCheck();
     for (QWidget *control : LockedControls())
         control->setEnabled(true);
     if (profile.Multipoint()) {
@@ -490,6 +518,13 @@ void CPlexaDlg::OnBnClickedMonitor()
 void CPlexaDlg::ShowAbout()
 {
     dialogs.About();
+}
+
+void CPlexaDlg::OnVerifyAfterDownloadToggled(bool on)
+{
+    transfers->SetVerifyAfterDownload(on);
+    if (settings)
+        settings->SetVerifyAfterDownload(on);
 }
 
 void CPlexaDlg::closeEvent(QCloseEvent *event)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class AppSettings;
 class CChartCtrl;
 class CControllerLink;
 class CFanCurvePlot;
@@ -23,6 +24,7 @@ class CProfileEntry;
 class CProfileFile;
 class CTransfers;
 class InstanceLock;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -43,6 +45,8 @@ public:
     void SetModalUi(std::unique_ptr<IModalUi> ui) { dialogs.Install(std::move(ui)); }
     // The single-instance lock's name; tests use their own so a running copy never interferes.
     void SetInstanceLockName(const QString &name) { instanceLockName = name; }
+    // Where the settings live; tests use a file of their own, never the user's settings.
+    void SetSettingsFile(const QString &file) { settingsFile = file; }
 
     // A control of the layout by its id.
     QWidget *Control(int id) const { return controls.value(id); }
@@ -67,6 +71,9 @@ public:
     void OnBnClickedDownload();
     void OnBnClickedUpload();
     void ShowAbout();
+    void OnVerifyAfterDownloadToggled(bool on);
+    // The window's context menu: About and the entries around the window's own layout.
+    QList<QAction *> ContextMenuActions() const { return actions(); }
 
     // The views the collaborators see.
     void SetStatusText(const QString &text) override;
@@ -79,9 +86,10 @@ public:
     void CommitPendingEntry() override;
     void ClearCursorMarker() override;
     ControlProfile ShownProfile() const override { return profile.Read(); }
+    const FanCurve &ShownCurve() const override;
     ProfileImage BuildProfileImage() const override;
     void LockProfileControls() override;
-    void UnlockProfileControls() override;
+    void UnlockProfileControls(bool enableMonitorCheck = true) override;
     void SetDownloadButton(bool enabled) override;
     void EnableMonitorCheck() override;
     void SetProgress(int position) override;
@@ -105,6 +113,7 @@ private:
     void ConnectHandlers();
     bool CheckSingleInstance();
     void SetConnectedLook(bool connected);
+    void KeepStatusTextClearOfFrames();
     void ShowReading(const MonitorReading &reading);
     // The buttons a transfer locks beside the profile's controls.
     std::vector<QWidget *> LockedControls() const;
@@ -137,6 +146,9 @@ private:
     QLabel *valueReadout = nullptr; // 1001
     QCheckBox *monitorCheck = nullptr;
 
+    QAction *verifyAction = nullptr;
+    QString settingsFile;
+    std::unique_ptr<AppSettings> settings;
     QString instanceLockName = QStringLiteral("Plexa");
     std::unique_ptr<InstanceLock> instanceLock;
 };

@@ -44,10 +44,12 @@ public:
     virtual void CommitPendingEntry() = 0;
     virtual void ClearCursorMarker() = 0;
     virtual ControlProfile ShownProfile() const = 0;
+    virtual const FanCurve &ShownCurve() const = 0;
     virtual ProfileImage BuildProfileImage() const = 0;
-    // The profile controls and the buttons that could start another transfer, off and on again.
+    // The profile controls and the buttons that could start another transfer, off and on again;
+    // the monitor checkbox comes back only for a profile the controller holds.
     virtual void LockProfileControls() = 0;
-    virtual void UnlockProfileControls() = 0;
+    virtual void UnlockProfileControls(bool enableMonitorCheck = true) = 0;
     virtual void SetTransferButtons(bool enabled) = 0;
     virtual void SetDownloadButton(bool enabled) = 0;
     virtual void EnableMonitorCheck() = 0;

@@ -234,9 +234,45 @@ TEST_F(WindowTest, OptionChangeAndMonitorCheckbox)
 TEST_F(WindowTest, AboutIsInTheContextMenu)
 {
     const QList<QAction *> actions = window->actions();
-    ASSERT_EQ(actions.size(), 1);
+    ASSERT_GE(actions.size(), 1);
     EXPECT_EQ(actions[0]->text(), QStringLiteral("&About Orvex Interface"));
     EXPECT_EQ(actions[0]->shortcut(), QKeySequence(QKeySequence::HelpContents));
     actions[0]->trigger();
     EXPECT_EQ(ui.aboutShown, 1);
+}
+
+TEST_F(WindowTest, TheStatusTextStaysClearOfThePlotFrame)
+{
+    window->show();
+    QWidget *status = window->Control(1043);
+    auto *plot = qobject_cast<QGroupBox *>(
+        status->parentWidget()->childAt(status->x() + status->width() + 5, status->y() + status->height() / 2));
+    ASSERT_NE(plot, nullptr);
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    auto pixel = [&](int x, int y) { return image.pixelColor(QPoint(x, y) * ratio); };
+    // The frame's top line: the first row below the box's top that differs from the background,
+    // right of the status box where no text is.
+    const int x = status->x() + status->width() + 3;
+    const QColor background = pixel(x, plot->y());
+    int frameRow = -1;
+    for (int y = plot->y() + 1; y < status->y() + status->height() && frameRow < 0; ++y) {
+        if (pixel(x, y) != background)
+            frameRow = y;
+    }
+    ASSERT_GE(frameRow, 0);
+    // No pixel of the status text's colour on or above that line.
+    int textPixelsOnTheLine = 0;
+    int textPixels = 0;
+    for (int y = status->y(); y < status->y() + status->height(); ++y) {
+        for (int px = status->x(); px < status->x() + status->width(); ++px) {
+            const QColor c = pixel(px, y);
+            if (c.blue() > 180 && c.red() < 150 && c.green() < 150) {
+                ++textPixels;
+                textPixelsOnTheLine += y <= frameRow + 1 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(textPixels, 20); // "Rx Serial Text box" was drawn
+    EXPECT_EQ(textPixelsOnTheLine, 0);
 }

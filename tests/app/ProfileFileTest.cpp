@@ -1,10 +1,14 @@
 // Tests of saving and opening profile files in the window.
 #include "WindowFixture.h"
 
+#include "ProfileFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 QByteArray ReadAll(const QString &path)
@@ -183,7 +187,7 @@ TEST_F(ProfileFileTest, OpenSizeRulesShortFilesAndSeveralSelected)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface"));
     EXPECT_EQ(Text(1056), QStringLiteral("50"));
 
-    // A full profile first, then a short file over it: the bytes it lacks stay.
+    // A full profile first, then a short file over it: the bytes it lacks are 0, never the last file's.
     const QString full = Path(QStringLiteral("full.dat"));
     ui.saveNames.push_back(full);
     Edit(1009)->setText(QStringLiteral("9"));
@@ -197,17 +201,25 @@ TEST_F(ProfileFileTest, OpenSizeRulesShortFilesAndSeveralSelected)
     EXPECT_EQ(Text(1009), QStringLiteral("9"));
     ui.openNames.push_back({shortFile});
     window->OnBnClickedOpenFile();
-    EXPECT_EQ(Text(1009), QStringLiteral("9")); // byte 263 came from the earlier file
+    EXPECT_EQ(Text(1009), QStringLiteral("0"));
     EXPECT_EQ(Text(1022), QStringLiteral("Temperature"));
+    EXPECT_EQ(Text(1043), QStringLiteral("Successfully Opened File from PC\n") + CProfileFile::ShortFileText(10));
     EXPECT_EQ(ui.boxes.size(), 1u);
 
-    ui.openNames.push_back({Path(QStringLiteral("missing.dat"))});
-    window->OnBnClickedOpenFile();
-    ui.openNames.push_back({dir.path()});
-    window->OnBnClickedOpenFile();
-    ASSERT_EQ(ui.boxes.size(), 3u);
-    EXPECT_EQ(ui.boxes[1].text, QStringLiteral("Couldn't open source file."));
-    EXPECT_EQ(ui.boxes[2].caption, QStringLiteral("Warning"));
+    // Nothing that is no regular file is read: a FIFO would hang the window, /dev/zero never ends.
+    const QString fifo = Path(QStringLiteral("fifo.dat"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString title = window->windowTitle();
+    for (const QString &path : {Path(QStringLiteral("missing.dat")), dir.path(), fifo, QStringLiteral("/dev/zero")}) {
+        ui.boxes.clear();
+        ui.openNames.push_back({path});
+        window->OnBnClickedOpenFile();
+        ASSERT_EQ(ui.boxes.size(), 1u) << path.toStdString();
+        EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Couldn't open source file."));
+        EXPECT_EQ(ui.boxes[0].caption, QStringLiteral("Warning"));
+        EXPECT_EQ(window->windowTitle(), title);
+        EXPECT_EQ(Text(1009), QStringLiteral("0"));
+    }
 }
 
 TEST_F(ProfileFileTest, MultipointFileDecodesWithBandFieldsResting)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -37,6 +38,7 @@ protected:
     {
         dlg.SetModalUi(std::make_unique<ScriptedModalUi>(ui));
         dlg.SetInstanceLockName(lockName.isEmpty() ? ownLock : lockName);
+        dlg.SetSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
         return dlg.OnInitDialog();
     }
 
@@ -66,6 +68,7 @@ protected:
     bool Enabled(int id) const { return window->Control(id)->isEnabled(); }
 
     ScriptedModalUi::Log ui;
+    QTemporaryDir settingsDir; // the user's own settings are never touched
     const QString ownLock = QStringLiteral("orvex-test-") + QUuid::createUuid().toString(QUuid::Id128);
     std::unique_ptr<CPlexaDlg> window = std::make_unique<CPlexaDlg>();
 };

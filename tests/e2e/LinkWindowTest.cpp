@@ -72,7 +72,7 @@ TEST_F(LinkTest, ConnectThenAFrameEnablesTheTransfers)
     EXPECT_FALSE(window->Link().Connected());
 }
 
-TEST_F(LinkTest, SilenceClearsTheDisplayOnTheSeventhEmptyPoll)
+TEST_F(LinkTest, SilenceOrNoiseIsSaidOnTheSeventhPollWithoutAFrame)
 {
     Connect();
     PollAfterFrame();
@@ -90,8 +90,24 @@ TEST_F(LinkTest, SilenceClearsTheDisplayOnTheSeventhEmptyPoll)
     window->Link().OnPollTimer();
     EXPECT_FALSE(Enabled(1004));
     EXPECT_FALSE(Enabled(1057));
-    EXPECT_EQ(Text(1043), QString());
+    EXPECT_EQ(Text(1043), CControllerLink::SilentText(sim.DevicePath())); // rather than an empty box
     EXPECT_EQ(window->Link().EmptyReadCount(), 0);
+
+    // Frames again: the notice goes, and only the notice.
+    sim.Model().SetFaults({});
+    PollAfterFrame();
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_EQ(Text(1043), QString());
+
+    // Noise is no frame either.
+    faults = {};
+    faults.garbage = true;
+    sim.Model().SetFaults(faults);
+    for (int poll = 1; poll <= 6; ++poll)
+        PollAfterFrame();
+    EXPECT_EQ(Text(1043), QString());
+    PollAfterFrame();
+    EXPECT_EQ(Text(1043), CControllerLink::NoiseText(sim.DevicePath()));
 }
 
 TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
@@ -180,4 +196,29 @@ TEST_F(LinkTest, APortThatCannotBeOpenedSaysSoAndStaysDisconnected)
 
     window->Link().OnPollTimer(); // polls while disconnected do nothing
     EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(LinkTest, ANewControllerStartsWithoutTheLastOnesThermistorFault)
+{
+    sim.Model().SetAlarm(2);
+    Connect();
+    Check(1052)->setEnabled(true);
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    PollAfterFrame();
+    ASSERT_EQ(Text(1001), QStringLiteral("Temperature: Unknown"));
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton); // disconnect
+
+    PtyController other; // another controller, no alarm code the tracker reacts to
+    ASSERT_TRUE(other.Start());
+    other.Model().SetAlarm(3);
+    ui.comSettings.push_back(ComSettings{other.DevicePath(), 1, 9600});
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
+    ASSERT_TRUE(window->Link().Connected());
+    Check(1052)->setEnabled(true);
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    Pump(1100);
+    window->Link().OnPollTimer();
+    EXPECT_TRUE(Text(1001).startsWith(QStringLiteral("Temperature: "))) << Text(1001).toStdString();
+    EXPECT_NE(Text(1001), QStringLiteral("Temperature: Unknown"));
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
 }

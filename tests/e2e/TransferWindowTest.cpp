@@ -6,6 +6,7 @@
 
 #include "Pump.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -71,7 +72,8 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
     const QByteArray image = saved.readAll();
 
     RunDownload();
-    EXPECT_EQ(sim.Received(), QByteArray("W") + image); // 321 bytes: "W" then the image
+    // 321 bytes: "W" then the image; then the read-back that verifies it, as an upload reads.
+    EXPECT_EQ(sim.Received(), QByteArray("W") + image + QByteArray("SXX"));
     ASSERT_TRUE(sim.Model().Stored().has_value());
     EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(sim.Model().Stored()->data()), 320), image);
 
@@ -80,7 +82,8 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
     for (int i = 2; i < 6; ++i)
         expected += QString::fromLatin1(ControllerModel::kReplyPieces[i]);
     expected.remove(QStringLiteral("x - Test Mode, w - Configuration Mode"));
-    EXPECT_EQ(Text(1043), expected);
+    EXPECT_EQ(Text(1043), expected + QLatin1Char('\n') + CTransfers::kVerified);
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
     EXPECT_TRUE(Enabled(1004));
     EXPECT_TRUE(Enabled(1057));
@@ -161,7 +164,8 @@ TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
     EXPECT_FALSE(window->Link().Connected());
     EXPECT_FALSE(window->Transfers().StepTimer().isActive());
     EXPECT_FALSE(window->Transfers().ProgressTimer().isActive());
-    EXPECT_EQ(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    // Both facts stay: the cable went, and the download with it.
+    EXPECT_EQ(Text(1043), CControllerLink::kCableRemoved + QLatin1Char('\n') + CTransfers::kDownloadFailed);
     EXPECT_TRUE(Enabled(1007));
     EXPECT_TRUE(Enabled(1056));
     EXPECT_FALSE(Enabled(1004));
@@ -280,4 +284,156 @@ TEST_F(TransferTest, AWriteThatFailsEndsTheDownloadAndSaysWhy)
     window->Link().OnPollTimer(); // the poll then finds the line gone
     EXPECT_FALSE(window->Link().Connected());
     EXPECT_TRUE(window->close());
+}
+
+TEST_F(TransferTest, AControllerHoldingAnotherProfileIsNotVerified)
+{
+    ControllerModel::Faults faults;
+    faults.storeDifferent = true;
+    sim.Model().SetFaults(faults);
+    RunDownload();
+    EXPECT_TRUE(
+        Text(1043).contains(QStringLiteral("\nNOT VERIFIED: the controller holds another profile (versionNumber, "
+                                           "curve[")))
+        << Text(1043).toStdString();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("versionNumber: 1 -> 2"))) << ui.boxes[0].text.toStdString();
+    // The window's own profile is untouched by the read-back.
+    EXPECT_EQ(Text(1009), QStringLiteral("1"));
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(Enabled(1056));
+}
+
+TEST_F(TransferTest, VerifyingIsAChoiceTheWindowRemembers)
+{
+    QAction *verify = nullptr;
+    for (QAction *action : window->actions()) {
+        if (action->text() == QStringLiteral("Verify after download"))
+            verify = action;
+    }
+    ASSERT_NE(verify, nullptr);
+    EXPECT_TRUE(verify->isCheckable());
+    EXPECT_TRUE(verify->isChecked()); // on unless the user said otherwise
+    verify->trigger();
+    RunDownload();
+    EXPECT_EQ(sim.Received().size(), 321); // the download alone
+    EXPECT_FALSE(Text(1043).contains(QStringLiteral("VERIFIED")));
+    EXPECT_FALSE(Text(1043).contains(QStringLiteral("Verified")));
+
+    // The next start of the window remembers it.
+    window->OnBnClickedConnect();
+    CPlexaDlg again;
+    ASSERT_TRUE(Start(again, ownLock + QStringLiteral("-2")));
+    for (QAction *action : again.actions()) {
+        if (action->text() == QStringLiteral("Verify after download")) {
+            EXPECT_FALSE(action->isChecked());
+        }
+    }
+    EXPECT_FALSE(again.Transfers().VerifyAfterDownload());
+}
+
+TEST_F(TransferTest, InputDuringAnUploadIsDroppedNotReplayed)
+{
+    ProfileImage stored = window->BuildProfileImage();
+    stored[263] = 19;
+    sim.Model().LoadProfile(stored);
+    QApplication::setActiveWindow(window.get());
+    QTest::mouseClick(Check(1031), Qt::LeftButton); // the chart takes keys in multipoint mode
+    window->Chart()->setFocus();
+    const CMultipointEditor::Spot spot = window->Multipoint().KeyboardSpot();
+    bool locked = true;
+    int waits = 0;
+    window->Transfers().SetWait([&](int ms) {
+        if (waits++ == 0) {
+            for (int id : {1007, 1004, 1003, 1005, 1006, 1022, 1008, 1056, 1031})
+                locked = locked && !Enabled(id);
+            // The user keeps working meanwhile: arrows and Enter on the chart, a click on Download.
+            for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Return})
+                QTest::keyClick(window->Chart(), key);
+            QTest::mouseClick(window->Control(1004), Qt::LeftButton);
+        }
+        CTransfers::KeepPaintingFor(20);
+        sim.AdvanceClock(ms);
+        CTransfers::KeepPaintingFor(30);
+    });
+    window->OnBnClickedUpload();
+    Pump(100);
+    window->Multipoint().OnChartTimer();
+    EXPECT_TRUE(locked); // the profile's controls looked disabled while it ran
+    EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
+    EXPECT_EQ(Text(1009), QStringLiteral("19"));
+    EXPECT_EQ(window->Multipoint().KeyboardSpot().index, spot.index); // the keys went nowhere
+    EXPECT_EQ(window->Multipoint().KeyboardSpot().pwm, spot.pwm);
+    EXPECT_EQ(window->Plot().Curve().DefinedPointCount(), 0);
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive()); // no download started
+    EXPECT_TRUE(Enabled(1008));
+}
+
+TEST_F(TransferTest, TheTransferButtonsComeBackOnlyWhenTheUploadIsOver)
+{
+    sim.Model().LoadProfile(window->BuildProfileImage());
+    std::vector<bool> alive;
+    window->Transfers().SetWait([&](int ms) {
+        Pump(20);
+        sim.AdvanceClock(ms);
+        Pump(30);
+        window->Link().OnPollTimer(); // the poll ticks on through every wait
+        alive.push_back(Enabled(1004) || Enabled(1057));
+    });
+    window->OnBnClickedUpload();
+    ASSERT_FALSE(alive.empty());
+    EXPECT_EQ(std::count(alive.begin(), alive.end(), true), 0);
+    EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
+}
+
+TEST_F(TransferTest, TheDownloadsConfirmationOutlivesTheFramesAfterIt)
+{
+    // Monitoring was on before the download; its frames then come again, unshown.
+    Check(1052)->setEnabled(true);
+    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    sim.AdvanceClock(1000);
+    Pump(30);
+    window->Link().OnPollTimer();
+    ASSERT_FALSE(Text(1043).isEmpty()); // monitoring's alarm text
+    window->Transfers().SetVerifyAfterDownload(false);
+    RunDownload();
+    const QString reply = Text(1043);
+    ASSERT_TRUE(reply.contains(QStringLiteral("Configuration saved.")));
+    for (int poll = 0; poll < 4; ++poll) {
+        sim.AdvanceClock(1000);
+        Pump(30);
+        window->Link().OnPollTimer();
+    }
+    EXPECT_EQ(Text(1043), reply);
+}
+
+TEST_F(TransferTest, ACurveThatStopsTheFanWhenHotIsAskedAbout)
+{
+    // Multipoint with a single point: the curve falls to 0 % at its hot end.
+    QTest::mouseClick(Check(1031), Qt::LeftButton);
+    window->Multipoint().AddCurvePoint({0, 100, 50});
+    ui.answers.push_back(MsgAnswer::No);
+    window->OnBnClickedDownload();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("above ")) && ui.boxes[0].text.contains(QStringLiteral("°C")))
+        << ui.boxes[0].text.toStdString();
+    EXPECT_FALSE(window->Transfers().StepTimer().isActive());
+    EXPECT_TRUE(Enabled(1056) || Check(1031)->isChecked());
+
+    QTemporaryDir dir;
+    ui.answers.push_back(MsgAnswer::No);
+    ui.saveNames.push_back(dir.filePath(QStringLiteral("hot.dat")));
+    window->OnBnClickedSaveFile();
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_TRUE(ui.proposedNames.empty()); // no file dialog after No
+    ui.answers.push_back(MsgAnswer::Yes);
+    window->OnBnClickedSaveFile();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("hot.dat"))));
+
+    ui.answers.push_back(MsgAnswer::Yes);
+    window->OnBnClickedDownload();
+    EXPECT_TRUE(window->Transfers().StepTimer().isActive());
+    window->Transfers().AbortDownload();
 }

@@ -14,6 +14,19 @@ CControllerLink::CControllerLink(ILinkView &view, WindowDialogs &dialogs) : view
     connect(&pollTimer, &QTimer::timeout, this, &CControllerLink::OnPollTimer);
 }
 
+QString CControllerLink::SilentText(const QString &device)
+{
+    return QStringLiteral("The controller on %1 is not sending.\nCheck that it is powered and that this is its port.")
+        .arg(device);
+}
+
+QString CControllerLink::NoiseText(const QString &device)
+{
+    return QStringLiteral("The controller on %1 sends no readable frames.\nCheck the port, the cable and the "
+                          "controller's baud rate (9600).")
+        .arg(device);
+}
+
 void CControllerLink::SetConnected(bool connected)
 {
     portConnected = connected;
@@ -31,6 +44,11 @@ void CControllerLink::OnBnClickedConnect()
             return;
         settings = *chosen;
         emptyReadCount = 0;
+        pollsWithoutFrame = 0;
+        // A new controller: nothing seen of the last one counts any more.
+        thermistor.Reset();
+        monitorTextShown.reset();
+        noticeShown.reset();
         port.Open(settings.device, settings.baudRate);
         return;
     }
@@ -42,7 +60,6 @@ void CControllerLink::OnBnClickedConnect()
 
 void CControllerLink::RemovalSequence()
 {
-    emit linkLost();
     view.ClearLiveIndication();
     deviceRemovalSeen = false;
     view.SwitchMonitoringOff();
@@ -56,6 +73,27 @@ void CControllerLink::RemovalSequence()
     } catch (const CSerialException &) {
     }
     port.Close();
+    emit linkLost();
+}
+
+void CControllerLink::ShowNotice(const QString &text)
+{
+    view.SetStatusText(text);
+    noticeShown = text;
+}
+
+void CControllerLink::WithdrawNotice()
+{
+    if (noticeShown && view.StatusText() == *noticeShown)
+        view.SetStatusText(QString());
+    noticeShown.reset();
+}
+
+void CControllerLink::CountPollWithoutFrame(bool silent)
+{
+    // The seventh poll in a row without a frame says why nothing happens, rather than nothing.
+    if (++pollsWithoutFrame == kSilentPollsBeforeReset + 2)
+        ShowNotice(silent ? SilentText(settings.device) : NoiseText(settings.device));
 }
 
 void CControllerLink::OnPollTimer()
@@ -88,6 +126,8 @@ void CControllerLink::Poll()
         } else {
             ++emptyReadCount;
         }
+        if (exchange.Stage() == ExchangeStage::Finish)
+            CountPollWithoutFrame(true);
         return;
     }
     const QString text = LineText(bytes);
@@ -106,19 +146,22 @@ void CControllerLink::Poll()
 
 void CControllerLink::HandleMonitorFrame(const QString &text)
 {
-    if (!IsMonitorFrame(text))
+    if (!IsMonitorFrame(text)) {
+        CountPollWithoutFrame(false);
         return;
+    }
     emptyReadCount = 0;
+    pollsWithoutFrame = 0;
+    WithdrawNotice();
     view.SetTransferButtons(true);
     lastReply = text;
     if (!view.MonitoringEnabled()) {
-        if (monitorTextShown) {
+        // Only monitoring's own text goes: a download's reply or an upload's result stays.
+        if (monitorTextShown && view.StatusText() == *monitorTextShown)
             view.SetStatusText(QString());
-            monitorTextShown = false;
-        }
+        monitorTextShown.reset();
         return;
     }
-    monitorTextShown = true;
     // A frame without its readings changes nothing shown.
     if (std::optional<MonitorReading> reading = ParseMonitorFrame(lastReply)) {
         if (reading->alarm) {
@@ -131,5 +174,6 @@ void CControllerLink::HandleMonitorFrame(const QString &text)
                                                                     : static_cast<float>(reading->liveValue / 25.5);
         emit readingArrived(*reading);
     }
+    monitorTextShown = view.StatusText();
     ++emptyReadCount;
 }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <optional>
+
 class ILinkView;
 class WindowDialogs;
 
@@ -24,6 +26,9 @@ public:
     static constexpr int kPollPeriodAfterDownload = 2000;
     static inline const QString kCableRemoved =
         QStringLiteral("                  WARNING:\n Communication Cable Removed");
+    // Said when the seventh poll in a row brings no frame: silence, or bytes that are no frame.
+    static QString SilentText(const QString &device);
+    static QString NoiseText(const QString &device);
 
     CControllerLink(ILinkView &view, WindowDialogs &dialogs);
 
@@ -66,13 +71,17 @@ signals:
     void readingArrived(const MonitorReading &reading);
     // The controller's answer to a download, as shown.
     void replyArrived(const QString &reply);
-    // The device went away; the removal sequence follows.
+    // The device went away and the removal sequence has run.
     void linkLost();
 
 private:
     void Poll();
     void SetConnected(bool connected);
     void RemovalSequence();
+    // Shows a text of the link's own, or takes it away again while it is still shown.
+    void ShowNotice(const QString &text);
+    void WithdrawNotice();
+    void CountPollWithoutFrame(bool silent);
 
     ILinkView &view;
     WindowDialogs &dialogs;
@@ -84,8 +93,11 @@ private:
     bool deviceRemovalSeen = false;
     bool pollEnabled = true;
     int emptyReadCount = 0;
+    int pollsWithoutFrame = 0;
     QString lastReply;
-    bool monitorTextShown = false;
+    // What monitoring last put in the status box: taken away only while the box still shows it.
+    std::optional<QString> monitorTextShown;
+    std::optional<QString> noticeShown;
     ThermistorFaultTracker thermistor;
     float liveValue = 0;
 };

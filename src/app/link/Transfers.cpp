@@ -1,31 +1,71 @@
-// The download's timed steps and the upload exchange, with the window locked around them.
+// The download's timed steps, the upload exchange and the download's read-back, with the window
+// locked around them.
 #include "Transfers.h"
 
 #include "ControllerLink.h"
 #include "EntryRules.h"
+#include "HotStopQuestion.h"
 #include "ModalUi.h"
+#include "ProfileCompare.h"
 #include "SerialException.h"
 #include "UploadExchange.h"
 #include "WindowViews.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
 
 namespace {
-void WaitKeepingThePaint(int ms)
+
+// While the window waits for the controller, input is dropped rather than held back: held input
+// would run after the wait, on a window that has changed under it.
+class InputDiscarder : public QObject
+{
+public:
+    InputDiscarder() { qApp->installEventFilter(this); }
+    ~InputDiscarder() override { qApp->removeEventFilter(this); }
+    InputDiscarder(const InputDiscarder &) = delete;
+    InputDiscarder &operator=(const InputDiscarder &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease: return true;
+        case QEvent::Close: event->ignore(); return true; // not in the middle of a transfer
+        default: return false;
+        }
+    }
+};
+} // namespace
+
+void CTransfers::KeepPaintingFor(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
 }
-} // namespace
 
 CTransfers::CTransfers(ITransferView &view, CControllerLink &link, WindowDialogs &dialogs)
-    : view(view), link(link), dialogs(dialogs), wait(WaitKeepingThePaint)
+    : view(view), link(link), dialogs(dialogs), wait(KeepPaintingFor)
 {
     connect(&stepTimer, &QTimer::timeout, this, &CTransfers::OnStepTimer);
     connect(&progressTimer, &QTimer::timeout, this, &CTransfers::OnProgressTimer);
     connect(&link, &CControllerLink::replyArrived, this, &CTransfers::OnReplyArrived);
-    connect(&link, &CControllerLink::linkLost, this, &CTransfers::AbortDownload);
+    connect(&link, &CControllerLink::linkLost, this, &CTransfers::OnLinkLost);
 }
 
 void CTransfers::OnBnClickedDownload()
@@ -34,7 +74,8 @@ void CTransfers::OnBnClickedDownload()
     view.ClearCursorMarker();
     view.ClearLiveIndication();
     view.SetProgressWhiteText(false);
-    if (const std::optional<Refusal> refusal = CheckDownloadable(view.ShownProfile())) {
+    const ControlProfile profile = view.ShownProfile();
+    if (const std::optional<Refusal> refusal = CheckDownloadable(profile)) {
         dialogs.Warn(*refusal);
         return;
     }
@@ -42,8 +83,11 @@ void CTransfers::OnBnClickedDownload()
         dialogs.Warn(Refusals::NotConnected());
         return;
     }
+    if (!AcceptHotStop(dialogs, view.ShownCurve(), profile.Kind(), QStringLiteral("Download it anyway?")))
+        return;
     chartEditEnabled = false;
     transferWarning = true;
+    reply.reset();
     view.SetTransferButtons(false);
     view.LockProfileControls();
     profileImage = view.BuildProfileImage();
@@ -96,18 +140,23 @@ void CTransfers::OnProgressTimer()
         view.SetProgressWhiteText(true);
 }
 
-void CTransfers::OnReplyArrived(const QString &reply)
+void CTransfers::OnReplyArrived(const QString &text)
 {
     transferWarning = false;
+    reply = text;
     view.EnableMonitorCheck();
-    view.SetStatusText(reply);
+    view.SetStatusText(text);
 }
 
 void CTransfers::EndDownload()
 {
+    const bool ended = link.Exchange().Running() || progressTimer.isActive();
     link.Exchange().Finish();
     stepTimer.stop();
     progressTimer.stop();
+    std::optional<Verdict> verdict;
+    if (ended && verifyAfterDownload && link.Connected())
+        verdict = VerifyDownload();
     view.SetProgress(0);
     view.SetProgressWhiteText(false);
     view.UnlockProfileControls();
@@ -117,6 +166,50 @@ void CTransfers::EndDownload()
         view.SwitchMonitoringOff();
     link.PollTimer().start(CControllerLink::kPollPeriodAfterDownload);
     chartEditEnabled = true;
+    if (verdict) {
+        view.SetStatusText(reply ? *reply + QLatin1Char('\n') + verdict->line : verdict->line);
+        if (!verdict->details.isEmpty())
+            dialogs.Error(WindowDialogs::kTitle, verdict->details);
+    }
+}
+
+CTransfers::Verdict CTransfers::VerifyDownload()
+{
+    view.SetStatusText(reply ? *reply + QLatin1Char('\n') + kVerifying : kVerifying);
+    UploadResult result;
+    try {
+        const CControllerLink::PollPause pause(link);
+        const InputDiscarder discard;
+        UploadHooks hooks;
+        hooks.wait = wait;
+        hooks.progress = [this](int position, bool white) {
+            view.SetProgressWhiteText(white);
+            view.SetProgress(position);
+        };
+        result = RunUpload(link.Port(), hooks);
+    } catch (const CSerialException &error) {
+        return {kNotVerified + QStringLiteral(" the profile could not be read back."),
+                QStringLiteral("The profile could not be read back from the controller:\n%1").arg(error.Text())};
+    }
+    if (result.outcome == UploadResult::NoProfile)
+        return {kNotVerified + QStringLiteral(" the controller holds no profile."),
+                QStringLiteral("The controller holds no profile after the download.")};
+    if (result.outcome == UploadResult::ShortAnswer)
+        return {kNotVerified + QStringLiteral(" the controller's answer was incomplete."),
+                QStringLiteral("The controller's answer was incomplete: %1 of 160 bytes.").arg(result.received)};
+    const std::vector<ProfileDifference> differences = CompareProfiles(profileImage, result.image, temperatureCodes);
+    if (differences.empty())
+        return {kVerified, QString()};
+    QStringList keys;
+    QStringList lines;
+    for (const ProfileDifference &difference : differences) {
+        keys << difference.key;
+        lines << difference.Line();
+    }
+    return {kNotVerified +
+                QStringLiteral(" the controller holds another profile (%1).").arg(keys.join(QStringLiteral(", "))),
+            QStringLiteral("The controller does not hold the profile sent (sent -> held):\n") +
+                lines.join(QLatin1Char('\n'))};
 }
 
 void CTransfers::AbortDownload()
@@ -124,8 +217,20 @@ void CTransfers::AbortDownload()
     if (!link.Exchange().Running() && !progressTimer.isActive())
         return;
     transferWarning = false;
+    // No read-back of a profile that was not sent whole.
+    link.Exchange().Finish();
+    progressTimer.stop();
     EndDownload();
     view.SetStatusText(kDownloadFailed);
+}
+
+void CTransfers::OnLinkLost()
+{
+    const bool downloading = link.Exchange().Running() || progressTimer.isActive();
+    AbortDownload();
+    // Both facts stay in view: the cable went, and with it the download.
+    if (downloading)
+        view.SetStatusText(CControllerLink::kCableRemoved + QLatin1Char('\n') + kDownloadFailed);
 }
 
 void CTransfers::OnBnClickedUpload()
@@ -133,43 +238,45 @@ void CTransfers::OnBnClickedUpload()
     view.SetStatusText(DownloadExchange::kCableWarning);
     view.SwitchMonitoringOff();
     view.SetTransferButtons(false);
-    CControllerLink::PollPause pause(link);
-    UploadHooks hooks;
-    hooks.wait = wait;
-    hooks.progress = [this](int position, bool white) {
-        view.SetProgressWhiteText(white);
-        view.SetProgress(position);
-    };
-
+    view.LockProfileControls();
     UploadResult result;
-    try {
-        result = RunUpload(link.Port(), hooks);
-    } catch (const CSerialException &) {
-        // Whatever failed, the window goes on: polls, buttons and bar as they were.
-        view.SetProgress(0);
-        view.SetTransferButtons(link.Connected());
-        throw;
+    {
+        // The poll and the chart wait until the whole upload is over; input meanwhile is dropped.
+        const CControllerLink::PollPause pause(link);
+        const InputDiscarder discard;
+        UploadHooks hooks;
+        hooks.wait = wait;
+        hooks.progress = [this](int position, bool white) {
+            view.SetProgressWhiteText(white);
+            view.SetProgress(position);
+        };
+        try {
+            result = RunUpload(link.Port(), hooks);
+            if (result.outcome == UploadResult::NoProfile) {
+                view.SetStatusText(kNoProfileText);
+                wait(kUploadWait);
+            } else if (result.outcome == UploadResult::Profile) {
+                uploadImage = result.image;
+                wait(kUploadWait);
+                view.SetProgress(60);
+                wait(kUploadWait);
+            }
+        } catch (const CSerialException &) {
+            // Whatever failed, the window goes on: polls, controls, buttons and bar as they were.
+            view.SetProgress(0);
+            view.UnlockProfileControls(false);
+            view.SetTransferButtons(link.Connected());
+            throw;
+        }
     }
-
-    if (result.outcome == UploadResult::NoProfile) {
-        view.SetStatusText(kNoProfileText);
-        wait(kUploadWait);
-        view.SetTransferButtons(true);
-        view.SetProgress(0);
-        return;
-    }
-    if (result.outcome == UploadResult::ShortAnswer) {
-        view.SetStatusText(kUploadShort);
-        view.SetProgress(0);
-        view.SetTransferButtons(true);
-        return;
-    }
-    uploadImage = result.image;
-    wait(kUploadWait);
-    view.SetProgress(60);
-    pause.Resume();
-    wait(kUploadWait);
     view.SetProgress(0);
+    if (result.outcome != UploadResult::Profile) {
+        if (result.outcome == UploadResult::ShortAnswer)
+            view.SetStatusText(kUploadShort);
+        view.UnlockProfileControls(false);
+        view.SetTransferButtons(true);
+        return;
+    }
     view.ShowUploadedProfile(uploadImage);
     view.UnlockProfileControls();
     view.SetTransferButtons(false);

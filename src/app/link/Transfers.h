@@ -1,13 +1,15 @@
-// Download to and upload from the controller.
+// Download to and upload from the controller, and the read-back that verifies a download.
 #pragma once
 
 #include "ProfileCodec.h"
+#include "TemperatureCodeTable.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class CControllerLink;
 class ITransferView;
@@ -23,6 +25,9 @@ public:
         QStringLiteral("Upload failed: the controller's answer was incomplete.\nThe profile shown is unchanged.");
     static inline const QString kDownloadFailed =
         QStringLiteral("Download failed: the profile was not sent completely.\nCheck the cable and download again.");
+    static inline const QString kVerifying = QStringLiteral("Verifying: reading the profile back...");
+    static inline const QString kVerified = QStringLiteral("Verified: the controller holds the profile sent.");
+    static inline const QString kNotVerified = QStringLiteral("NOT VERIFIED:");
 
     CTransfers(ITransferView &view, CControllerLink &link, WindowDialogs &dialogs);
 
@@ -35,9 +40,14 @@ public:
     // Stops a download that cannot go on (the line failed or went away) and unlocks the window.
     void AbortDownload();
 
-    // How the upload waits for the controller; tests shorten it. The window keeps painting and
-    // its timers tick meanwhile, but no user input is taken.
+    // How a transfer waits for the controller; tests shorten it. The window keeps painting and its
+    // timers tick meanwhile; input made meanwhile is dropped.
     void SetWait(std::function<void(int ms)> replacement) { wait = std::move(replacement); }
+    static void KeepPaintingFor(int ms);
+
+    // After the download's end, read the profile back and compare it with the one sent.
+    void SetVerifyAfterDownload(bool on) { verifyAfterDownload = on; }
+    bool VerifyAfterDownload() const { return verifyAfterDownload; }
 
     // Chart editing waits while a download runs.
     bool ChartEditEnabled() const { return chartEditEnabled; }
@@ -48,7 +58,15 @@ public:
 private:
     void StepTick();
     void OnReplyArrived(const QString &reply);
+    void OnLinkLost();
     void EndDownload();
+    // The read-back after a download: the line for the status box, and the differences when any.
+    struct Verdict
+    {
+        QString line;
+        QString details; // for the error box; empty when verified
+    };
+    Verdict VerifyDownload();
 
     ITransferView &view;
     CControllerLink &link;
@@ -59,6 +77,9 @@ private:
     bool chartEditEnabled = true;
     // While set, the download's ticks keep the cable warning in the status box.
     bool transferWarning = false;
+    bool verifyAfterDownload = true;
+    std::optional<QString> reply; // the controller's answer to this download
     ProfileImage profileImage{};
     ProfileImage uploadImage{};
+    TemperatureCodeTable temperatureCodes;
 };

@@ -4,18 +4,26 @@
 #include "AtomicFile.h"
 #include "EntryRules.h"
 #include "FanCurvePlot.h"
+#include "HotStopQuestion.h"
 #include "ModalUi.h"
 #include "ProfileControls.h"
 #include "ProfileEntry.h"
+#include "ProfileFileReader.h"
 #include "WindowViews.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 
 QString CProfileFile::ProposedName(const QString &softwareNumber, const QString &versionNumber)
 {
     return QStringLiteral("%1_Issue%2").arg(softwareNumber, versionNumber);
+}
+
+QString CProfileFile::ShortFileText(qint64 length)
+{
+    return QStringLiteral("The file held only %1 of the profile's %2 bytes; the rest reads as 0.")
+        .arg(length)
+        .arg(kProfileImageSize);
 }
 
 void CProfileFile::OnBnClickedSaveFile()
@@ -25,6 +33,8 @@ void CProfileFile::OnBnClickedSaveFile()
         dialogs.Warn(*refusal);
         return;
     }
+    if (!AcceptHotStop(dialogs, plot.Curve(), controls.Kind(), QStringLiteral("Save it anyway?")))
+        return;
     WriteProfileFile(entry.BuildImage());
 }
 
@@ -54,29 +64,21 @@ void CProfileFile::OnBnClickedOpenFile()
         return;
     const QString path = paths.constLast();
 
-    QFile file(path);
-    QByteArray bytes;
-    bool readable = !QFileInfo(path).isDir() && file.open(QIODevice::ReadOnly);
-    qint64 length = 0;
-    if (readable) {
-        length = file.size();
-        bytes = file.read(kFileImageSize);
-        readable = file.error() == QFileDevice::NoError;
-    }
-    if (!readable) {
+    // A FIFO or a device would hang the window or never end: only a regular file is read.
+    const ProfileFileRead read = ReadProfileFile(path);
+    if (read.outcome == ProfileFileRead::CannotOpen) {
         dialogs.Warn({QStringLiteral("Warning"), QStringLiteral("Couldn't open source file.")});
         return;
     }
-    // Bytes past a short file keep what the last file left there.
-    std::copy(bytes.begin(), bytes.end(), fileImage.begin());
-    if (length > kFileImageSize) {
+    if (read.outcome == ProfileFileRead::TooLarge) {
         dialogs.Warn({QStringLiteral("Warning - Error in file!!! "),
                       QStringLiteral("Wrong type of file opened!, file larger than expected.")});
         return;
     }
     view.SwitchMonitoringOff();
-    file.close();
     view.SetWindowTitle(
         QStringLiteral("File Opened: [%1] Tamlin Orvex Interface").arg(QFileInfo(path).absoluteFilePath()));
-    entry.ShowImage(fileImage.data(), false);
+    entry.ShowImage(read.image.data(), false);
+    if (read.Short())
+        view.SetStatusText(view.StatusText() + QLatin1Char('\n') + ShortFileText(read.length));
 }

@@ -5,9 +5,6 @@
 
 #include <QString>
 
-#include <array>
-#include <cstdint>
-
 class CFanCurvePlot;
 class CProfileEntry;
 class IProfileView;
@@ -28,6 +25,8 @@ public:
     void OnBnClickedOpenFile();
 
     static QString ProposedName(const QString &softwareNumber, const QString &versionNumber);
+    // Said after a file shorter than a profile opened.
+    static QString ShortFileText(qint64 length);
 
 private:
     IProfileView &view;
@@ -35,5 +34,4 @@ private:
     const ProfileControls &controls;
     CProfileEntry &entry;
     CFanCurvePlot &plot;
-    std::array<std::uint8_t, kFileImageSize> fileImage{};
 };
