@@ -39,6 +39,27 @@ void ControllerModel::Trickle(qint64 nowMs, const QByteArray &bytes)
         Queue(nowMs + (static_cast<qint64>(i) * 1000) / faults.trickleBytesPerSecond, bytes.mid(i, 1));
 }
 
+void ControllerModel::SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs)
+{
+    replay = std::move(records);
+    nextReplay = 0;
+    replaying = true;
+    replaySpeed = speed > 0 ? speed : 1;
+    replayStartMs = nowMs;
+}
+
+QByteArray ControllerModel::ReplayFramesDue(qint64 nowMs)
+{
+    QByteArray frames;
+    while (nextReplay < replay.size()) {
+        const double offset = (replay[nextReplay].seconds - replay.front().seconds) * 1000.0 / replaySpeed;
+        if (replayStartMs + static_cast<qint64>(offset) > nowMs)
+            break;
+        frames += MonitorFrameOf(replay[nextReplay++]);
+    }
+    return frames;
+}
+
 void ControllerModel::Store(const ProfileImage &image)
 {
     stored = image;
@@ -110,7 +131,13 @@ QByteArray ControllerModel::Poll(qint64 nowMs)
         incoming.clear();
         quietUntilMs = nextFrameMs = nowMs;
     }
-    if (mode == Mode::Test && nowMs >= quietUntilMs && nowMs >= nextFrameMs) {
+    if (replaying) {
+        // A frame comes when it came in the recording, the model's own not at all; frames due
+        // while a transfer keeps the line quiet are lost, as they would have been.
+        const QByteArray due = ReplayFramesDue(nowMs);
+        if (mode == Mode::Test && nowMs >= quietUntilMs)
+            Trickle(nowMs, due);
+    } else if (mode == Mode::Test && nowMs >= quietUntilMs && nowMs >= nextFrameMs) {
         const int period = faults.floodFramesPerSecond > 0 ? 1000 / faults.floodFramesPerSecond : kFramePeriodMs;
         nextFrameMs = nowMs + std::max(period, 1);
         QByteArray frame = MonitorFrame();

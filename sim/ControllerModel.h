@@ -1,6 +1,7 @@
 // A model of the controller's side of the serial protocol.
 #pragma once
 
+#include "MonitorCsv.h"
 #include "ProfileCodec.h"
 
 #include <QByteArray>
@@ -39,6 +40,11 @@ public:
     void Receive(const QByteArray &bytes, qint64 nowMs);
     QByteArray Poll(qint64 nowMs);
 
+    // Plays a recording back instead of the model's own frames, from nowMs, `speed` times faster
+    // than recorded; silent once it is over.
+    void SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs);
+    bool ReplayOver() const { return replaying && nextReplay >= replay.size(); }
+
     void SetInput(int adc) { input = adc; }
     void SetAlarm(int code) { alarm = code; }
     void SetFaults(const Faults &f) { faults = f; }
@@ -55,6 +61,8 @@ private:
     void Queue(qint64 dueMs, const QByteArray &bytes);
     void Trickle(qint64 nowMs, const QByteArray &bytes);
     void Store(const ProfileImage &image);
+    // The frames of a replay now due, in place of the model's own.
+    QByteArray ReplayFramesDue(qint64 nowMs);
 
     Mode mode = Mode::Test;
     QByteArray incoming;
@@ -67,5 +75,10 @@ private:
     qint64 nextFrameMs = 0;
     qint64 quietUntilMs = 0;
     std::deque<std::pair<qint64, QByteArray>> pending;
+    std::vector<MonitorCsvRecord> replay;
+    std::size_t nextReplay = 0;
+    bool replaying = false;
+    double replaySpeed = 1;
+    qint64 replayStartMs = 0;
     unsigned noise = 12345;
 };

@@ -50,7 +50,13 @@ int main(int argc, char **argv)
     const QCommandLineOption storeDifferent(
         QStringLiteral("store-different"),
         QStringLiteral("Keep another profile than the one downloaded (its version number and a curve byte changed)."));
-    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent});
+    const QCommandLineOption replay(QStringLiteral("replay"),
+                                    QStringLiteral("Send the readings of a recording (orvexctl monitor --csv, or the "
+                                                   "window's Record to CSV) as its monitor frames, at their pace."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("Replay this many times faster (default 1)."),
+                                   QStringLiteral("factor"), QStringLiteral("1"));
+    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent, replay, speed});
     parser.process(app);
 
     PtyController controller;
@@ -78,6 +84,21 @@ int main(int argc, char **argv)
         ProfileImage image{};
         std::copy(bytes.begin(), bytes.end(), image.begin());
         model.LoadProfile(image);
+    }
+
+    if (parser.isSet(replay)) {
+        QFile file(parser.value(replay));
+        std::vector<MonitorCsvRecord> records;
+        if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(1) << 30))
+            records = ParseMonitorCsv(QString::fromUtf8(file.readAll()));
+        bool speedOk = false;
+        const double factor = parser.value(speed).toDouble(&speedOk);
+        if (records.empty() || !speedOk || factor <= 0) {
+            QTextStream(stderr) << "orvex-sim: " << parser.value(replay)
+                                << (records.empty() ? ": no readings to replay\n" : ": --speed takes a number above 0\n");
+            return 1;
+        }
+        model.SetReplay(std::move(records), factor, controller.Now());
     }
 
     // Ctrl+C and kill end the simulator cleanly, taking its registration with it.

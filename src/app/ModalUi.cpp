@@ -40,22 +40,28 @@ void QtModalUi::ShowAbout(QWidget *owner)
     dialog.exec();
 }
 
-QString QtModalUi::GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix)
+QString QtModalUi::GetSaveFileName(QWidget *owner, const FileDialogSpec &spec)
 {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.selectFile(proposedName);
+    if (!spec.folder.isEmpty())
+        dialog.setDirectory(spec.folder);
+    dialog.setNameFilters(spec.filters);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.selectFile(spec.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
-QStringList QtModalUi::GetOpenFileNames(QWidget *owner)
+QStringList QtModalUi::GetOpenFileNames(QWidget *owner, const FileDialogSpec &spec)
 {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!spec.folder.isEmpty())
+        dialog.setDirectory(spec.folder);
+    dialog.setNameFilters(spec.filters);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted)

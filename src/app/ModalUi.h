@@ -18,6 +18,18 @@ enum class MsgIcon { None, Information, Warning, Stop };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No, Closed };
 
+// What a file dialog proposes: the folder it opens in, a name, the suffix added to a bare name, and
+// the file types it offers, the first chosen.
+struct FileDialogSpec
+{
+    QString folder;
+    QString proposedName;
+    QString defaultSuffix;
+    QStringList filters;
+};
+inline const QStringList kProfileFileFilters{QStringLiteral("Profile files (*.dat)"), QStringLiteral("All files (*)")};
+inline const QStringList kCsvFileFilters{QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")};
+
 class IModalUi
 {
 public:
@@ -28,9 +40,9 @@ public:
                                  MsgButtons buttons) = 0;
     virtual void ShowAbout(QWidget *owner) = 0;
     // Empty when cancelled. Asks before overwriting an existing file.
-    virtual QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) = 0;
+    virtual QString GetSaveFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
     // Several may be chosen; empty when cancelled.
-    virtual QStringList GetOpenFileNames(QWidget *owner) = 0;
+    virtual QStringList GetOpenFileNames(QWidget *owner, const FileDialogSpec &spec) = 0;
     virtual MyPointerLinker::Result RunPointLinker(QWidget *owner) = 0;
     // The port to connect to; none when cancelled.
     virtual std::optional<ComSettings> RunComSetting(QWidget *owner, const ComSettings &current) = 0;
@@ -43,8 +55,8 @@ public:
     MsgAnswer MessageBox(QWidget *owner, const QString &text, const QString &caption, MsgIcon icon,
                          MsgButtons buttons) override;
     void ShowAbout(QWidget *owner) override;
-    QString GetSaveFileName(QWidget *owner, const QString &proposedName, const QString &defaultSuffix) override;
-    QStringList GetOpenFileNames(QWidget *owner) override;
+    QString GetSaveFileName(QWidget *owner, const FileDialogSpec &spec) override;
+    QStringList GetOpenFileNames(QWidget *owner, const FileDialogSpec &spec) override;
     MyPointerLinker::Result RunPointLinker(QWidget *owner) override;
     std::optional<ComSettings> RunComSetting(QWidget *owner, const ComSettings &current) override;
 };
@@ -86,11 +98,8 @@ public:
     // A plain box owned by no window.
     void Notice(const QString &text) { ui->MessageBox(nullptr, text, QString(), MsgIcon::None, MsgButtons::Ok); }
     void About() { ui->ShowAbout(owner); }
-    QString SaveFileName(const QString &proposedName, const QString &defaultSuffix)
-    {
-        return ui->GetSaveFileName(owner, proposedName, defaultSuffix);
-    }
-    QStringList OpenFileNames() { return ui->GetOpenFileNames(owner); }
+    QString SaveFileName(const FileDialogSpec &spec) { return ui->GetSaveFileName(owner, spec); }
+    QStringList OpenFileNames(const FileDialogSpec &spec) { return ui->GetOpenFileNames(owner, spec); }
     MyPointerLinker::Result PointLinker() { return ui->RunPointLinker(owner); }
     std::optional<ComSettings> ComSetting(const ComSettings &current) { return ui->RunComSetting(owner, current); }
 

@@ -7,12 +7,15 @@
 #include "ControllerLink.h"
 #include "FanCurvePlot.h"
 #include "GradientProgressCtrl.h"
+#include "InstanceBeacon.h"
 #include "InstanceLock.h"
 #include "MainLayout.h"
 #include "MonitorFrame.h"
 #include "MultipointEditor.h"
+#include "PortList.h"
 #include "ProfileEntry.h"
 #include "ProfileFile.h"
+#include "ReadingRecorder.h"
 #include "Transfers.h"
 
 #include <QAction>
@@ -20,12 +23,15 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 
 namespace {
 // Pictures of the image buttons, by control id.
@@ -43,23 +49,48 @@ QString ButtonPicture(int id)
 }
 
 constexpr int kComboClosedHeightDlu = 12;
+// What the window manager's frame and title bar take around the window, roughly.
+constexpr QSize kFrameAllowance(8, 40);
+
+QSize AvailableScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize(1 << 16, 1 << 16);
+}
 } // namespace
 
-CPlexaDlg::CPlexaDlg(QWidget *parent) : QWidget(parent), units(DialogUnits::DialogFont())
+QFont CPlexaDlg::FittingDialogFont(QSize available)
+{
+    QFont font = DialogUnits::DialogFont();
+    const QSize room = available - kFrameAllowance;
+    for (qreal points = font.pointSizeF(); points >= 4; points -= 0.25) {
+        font.setPointSizeF(points);
+        const QSize size = DialogUnits(font).Size(kMainWidthDlu, kMainHeightDlu);
+        if (size.width() <= room.width() && size.height() <= room.height())
+            break;
+    }
+    return font;
+}
+
+CPlexaDlg::CPlexaDlg(QWidget *parent)
+    : QWidget(parent), units(FittingDialogFont(AvailableScreenSize())), recorder(std::make_unique<ReadingRecorder>()),
+      settings(std::make_unique<AppSettings>())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
-    setFont(DialogUnits::DialogFont());
+    setFont(FittingDialogFont(AvailableScreenSize()));
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
     plot = std::make_unique<CFanCurvePlot>(*chart, profile, static_cast<IProfileView &>(*this));
     profileEntry = std::make_unique<CProfileEntry>(*this, dialogs, profile, *plot);
-    profileFile = std::make_unique<CProfileFile>(*this, dialogs, profile, *profileEntry, *plot);
+    profileFile = std::make_unique<CProfileFile>(*this, dialogs, *settings, profile, *profileEntry, *plot);
     multipoint = std::make_unique<CMultipointEditor>(*this, dialogs, profile, *profileEntry, *plot, *chart);
     link = std::make_unique<CControllerLink>(*this, dialogs);
     transfers = std::make_unique<CTransfers>(*this, *link, dialogs);
     multipoint->SetEditGate([this] { return link->PollEnabled() && transfers->ChartEditEnabled(); });
     connect(link.get(), &CControllerLink::connectedChanged, this, &CPlexaDlg::SetConnectedLook);
     connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::ShowReading);
+    connect(link.get(), &CControllerLink::portOpened, this,
+            [this](const QString &device) { settings->SetLastPort(StablePortName(device)); });
 
     // Qt offers no system menu, so the window's context menu carries About.
     auto *about = new QAction(QStringLiteral("&About Orvex Interface"), this);
@@ -71,6 +102,12 @@ CPlexaDlg::CPlexaDlg(QWidget *parent) : QWidget(parent), units(DialogUnits::Dial
     verifyAction->setChecked(transfers->VerifyAfterDownload());
     connect(verifyAction, &QAction::toggled, this, &CPlexaDlg::OnVerifyAfterDownloadToggled);
     addAction(verifyAction);
+    recordAction = new QAction(this);
+    recordAction->setCheckable(true); // the tick shows that recording is on
+    connect(recordAction, &QAction::triggered, this, &CPlexaDlg::OnRecordTriggered);
+    addAction(recordAction);
+    ShowRecordingState();
+    connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::RecordReading);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     qApp->installEventFilter(this);
@@ -238,8 +275,9 @@ void CPlexaDlg::ConnectHandlers()
 bool CPlexaDlg::OnInitDialog()
 {
     setWindowTitle(WindowDialogs::kTitle);
-    settings = std::make_unique<AppSettings>(settingsFile);
+    settings->Open(settingsFile);
     verifyAction->setChecked(settings->VerifyAfterDownload());
+    link->ProposePort(settings->LastPort());
 
     monitorCheck->setChecked(false);
     monitorCheck->setEnabled(false);
@@ -280,11 +318,62 @@ bool CPlexaDlg::OnInitDialog()
 bool CPlexaDlg::CheckSingleInstance()
 {
     instanceLock = std::make_unique<InstanceLock>(instanceLockName);
-    if (instanceLock->TryAcquire())
+    if (instanceLock->TryAcquire()) {
+        beacon = new CInstanceBeacon(this);
+        connect(beacon, &CInstanceBeacon::comeForward, this, &CPlexaDlg::ComeForward);
+        beacon->Listen(instanceLock->SocketPath());
         return true;
+    }
     dialogs.Notice(QStringLiteral("An Instance of this application is already running..."));
+    // The user need not look for the running copy: it comes to the front.
+    CInstanceBeacon::CallRunningCopy(instanceLock->SocketPath());
     close();
     return false;
+}
+
+void CPlexaDlg::OnRecordTriggered()
+{
+    if (recorder->Recording()) {
+        recorder->Stop();
+        ShowRecordingState();
+        return;
+    }
+    const QString proposed = QStringLiteral("orvex-%1.csv").arg(QDateTime::currentDateTime().toString(
+        QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path = dialogs.SaveFileName({settings->RecordFolder(), proposed, QStringLiteral("csv"), kCsvFileFilters});
+    if (!path.isEmpty()) {
+        settings->SetRecordFolder(QFileInfo(path).absolutePath());
+        const QString reason = recorder->Start(path);
+        if (!reason.isEmpty())
+            dialogs.Warn({QStringLiteral("Warning"), QStringLiteral("Couldn't record to\n%1\n\n%2").arg(path, reason)});
+    }
+    ShowRecordingState();
+}
+
+void CPlexaDlg::RecordReading(const MonitorReading &reading)
+{
+    if (!recorder->Recording() || recorder->Record(QDateTime::currentDateTimeUtc(), reading))
+        return;
+    ShowRecordingState();
+    dialogs.Warn({QStringLiteral("Warning"), QStringLiteral("Recording stopped: %1 could not be written.\n\n%2")
+                                                 .arg(recorder->Path(), recorder->LastError())});
+}
+
+void CPlexaDlg::ShowRecordingState()
+{
+    const bool on = recorder->Recording();
+    recordAction->setChecked(on);
+    recordAction->setText(on ? QStringLiteral("Stop recording (%1)").arg(QFileInfo(recorder->Path()).fileName())
+                             : QStringLiteral("Record to CSV..."));
+}
+
+void CPlexaDlg::ComeForward()
+{
+    ++timesCalledForward;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 const FanCurve &CPlexaDlg::ShownCurve() const
@@ -523,8 +612,7 @@ void CPlexaDlg::ShowAbout()
 void CPlexaDlg::OnVerifyAfterDownloadToggled(bool on)
 {
     transfers->SetVerifyAfterDownload(on);
-    if (settings)
-        settings->SetVerifyAfterDownload(on);
+    settings->SetVerifyAfterDownload(on);
 }
 
 void CPlexaDlg::closeEvent(QCloseEvent *event)

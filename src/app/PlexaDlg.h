@@ -19,12 +19,14 @@ class CChartCtrl;
 class CControllerLink;
 class CFanCurvePlot;
 class CGradientProgressCtrl;
+class CInstanceBeacon;
 class CMultipointEditor;
 class CProfileEntry;
 class CProfileFile;
 class CTransfers;
 class InstanceLock;
 class QAction;
+class ReadingRecorder;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -40,6 +42,10 @@ public:
 
     // Builds the window's state; false when another copy runs (this one then closes itself).
     bool OnInitDialog();
+
+    // The dialog font, made smaller when the fixed window would not fit the screen's available area
+    // (high scaling on a small screen), so every control keeps its place in proportion.
+    static QFont FittingDialogFont(QSize available);
 
     // Tests replace the dialogs; the window owns whichever is installed.
     void SetModalUi(std::unique_ptr<IModalUi> ui) { dialogs.Install(std::move(ui)); }
@@ -71,7 +77,13 @@ public:
     void OnBnClickedDownload();
     void OnBnClickedUpload();
     void ShowAbout();
+    // Another copy was started: this one comes to the front instead.
+    void ComeForward();
+    int TimesCalledForward() const { return timesCalledForward; }
     void OnVerifyAfterDownloadToggled(bool on);
+    // "Record to CSV...": asks for the file and starts; while recording, the same entry stops it.
+    void OnRecordTriggered();
+    const ReadingRecorder &Recorder() const { return *recorder; }
     // The window's context menu: About and the entries around the window's own layout.
     QList<QAction *> ContextMenuActions() const { return actions(); }
 
@@ -115,6 +127,8 @@ private:
     void SetConnectedLook(bool connected);
     void KeepStatusTextClearOfFrames();
     void ShowReading(const MonitorReading &reading);
+    void RecordReading(const MonitorReading &reading);
+    void ShowRecordingState();
     // The buttons a transfer locks beside the profile's controls.
     std::vector<QWidget *> LockedControls() const;
     // The focus-lost handler of a field, or none.
@@ -132,6 +146,7 @@ private:
     std::unique_ptr<CControllerLink> link;
     std::unique_ptr<CTransfers> transfers;
     bool monitoringEnabled = false;
+    int timesCalledForward = 0;
     bool entryCheckRunning = false;
 
     QPushButton *connectButton = nullptr;
@@ -147,8 +162,11 @@ private:
     QCheckBox *monitorCheck = nullptr;
 
     QAction *verifyAction = nullptr;
+    QAction *recordAction = nullptr;
+    std::unique_ptr<ReadingRecorder> recorder;
     QString settingsFile;
     std::unique_ptr<AppSettings> settings;
+    CInstanceBeacon *beacon = nullptr;
     QString instanceLockName = QStringLiteral("Plexa");
     std::unique_ptr<InstanceLock> instanceLock;
 };

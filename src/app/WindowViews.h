@@ -57,6 +57,8 @@ public:
     virtual void SetProgressWhiteText(bool white) = 0;
     // An uploaded image into the fields, lists and curve.
     virtual void ShowUploadedProfile(const ProfileImage &image) = 0;
+    // The title names where the profile shown came from.
+    virtual void SetWindowTitle(const QString &title) = 0;
 
 protected:
     ~ITransferView() = default;

@@ -24,6 +24,13 @@ QString LockFolder()
 
 InstanceLock::InstanceLock(QString name) : path(LockFolder() + QLatin1Char('/') + name + QStringLiteral(".lock")) {}
 
+QString InstanceLock::SocketPath() const
+{
+    QString socket = path;
+    socket.chop(QStringLiteral(".lock").size());
+    return socket + QStringLiteral(".sock");
+}
+
 InstanceLock::~InstanceLock()
 {
 #ifdef Q_OS_UNIX

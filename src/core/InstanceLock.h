@@ -21,6 +21,8 @@ public:
     bool TryAcquire();
     bool IsHeld() const { return held; }
     QString Path() const { return path; }
+    // Where the copy holding the lock listens for a later copy that wants it brought forward.
+    QString SocketPath() const;
 
 private:
     QString path;

@@ -89,6 +89,16 @@ std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line)
     return record;
 }
 
+std::vector<MonitorCsvRecord> ParseMonitorCsv(const QString &text)
+{
+    std::vector<MonitorCsvRecord> records;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (std::optional<MonitorCsvRecord> record = ParseMonitorCsvRow(line))
+            records.push_back(*record);
+    }
+    return records;
+}
+
 QByteArray MonitorFrameOf(const MonitorCsvRecord &record)
 {
     return FormatMonitorFrame(record.kind, record.adc, record.pwmRaw, record.alarm.value_or(0));

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // time (ISO 8601, UTC, milliseconds), seconds since the start, kind, value (degC or V), PWM percent,
 // alarm code, and the frame's raw ADC and PWM values, so a replay gives back the very frames.
@@ -25,6 +26,9 @@ struct MonitorCsvRecord
     std::optional<int> alarm;
 };
 std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line);
+
+// Every reading of a recording, in file order; lines that are no reading are passed over.
+std::vector<MonitorCsvRecord> ParseMonitorCsv(const QString &text);
 
 // The monitor frame the controller sent for a record.
 QByteArray MonitorFrameOf(const MonitorCsvRecord &record);

@@ -120,3 +120,26 @@ std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<Port
 #endif
     return std::nullopt;
 }
+
+QString StablePortName(const QString &device, const QString &byIdFolder)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return device;
+    const QDir folder(byIdFolder);
+    for (const QFileInfo &link : folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (link.isSymLink() && link.canonicalFilePath() == target)
+            return link.absoluteFilePath();
+    }
+    return device;
+}
+
+bool SamePort(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (a == b)
+        return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}

@@ -30,6 +30,12 @@ std::optional<int> ParsePortNumber(const QString &text);
 // The port a display name or a typed path stands for; none when it names nothing.
 std::optional<QString> DeviceOfEntry(const QString &text, const std::vector<PortEntry> &ports);
 
+// A name for a port that survives a replug: its /dev/serial/by-id link where there is one (a USB
+// adapter keeps its serial number, not its ttyUSB number), else the device itself.
+QString StablePortName(const QString &device, const QString &byIdFolder = QStringLiteral("/dev/serial/by-id"));
+// Whether two names lead to the same device (a by-id link and its ttyUSB device do).
+bool SamePort(const QString &a, const QString &b);
+
 // What the COM Setting dialog returns.
 struct ComSettings
 {

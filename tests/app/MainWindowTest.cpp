@@ -276,3 +276,23 @@ TEST_F(WindowTest, TheStatusTextStaysClearOfThePlotFrame)
     EXPECT_GT(textPixels, 20); // "Rx Serial Text box" was drawn
     EXPECT_EQ(textPixelsOnTheLine, 0);
 }
+
+TEST(MainWindowFit, ASmallScreenDrawsTheWindowSmallerInProportion)
+{
+    const QFont ordinary = DialogUnits::DialogFont();
+    for (const QSize screen : {QSize(1920, 1050), QSize(2560, 1400)})
+        EXPECT_EQ(CPlexaDlg::FittingDialogFont(screen), ordinary); // nothing changes where it fits
+
+    // 1920 x 1080 at 150 %: 1280 x 720 less a panel.
+    const QSize available(1280, 672);
+    const QFont fitted = CPlexaDlg::FittingDialogFont(available);
+    EXPECT_LT(fitted.pointSizeF(), ordinary.pointSizeF());
+    const QSize window = DialogUnits(fitted).Size(683, 430);
+    EXPECT_LE(window.width(), available.width());
+    EXPECT_LE(window.height() + 30, available.height()); // room left for the title bar
+    // The largest that fits: a quarter point more would not.
+    QFont larger = fitted;
+    larger.setPointSizeF(fitted.pointSizeF() + 0.25);
+    const QSize tooBig = DialogUnits(larger).Size(683, 430);
+    EXPECT_TRUE(tooBig.width() > available.width() - 8 || tooBig.height() > available.height() - 40);
+}

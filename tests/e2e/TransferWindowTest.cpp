@@ -184,6 +184,7 @@ TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
     Pump(30);
     window->OnBnClickedUpload();
     EXPECT_EQ(Text(1043), QStringLiteral("Successfully Uploaded File From Controller"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Uploaded from %1 - Tamlin Orvex Interface").arg(sim.DevicePath()));
     EXPECT_EQ(Text(1009), QStringLiteral("7"));
     EXPECT_EQ(Text(1015), QStringLiteral("70"));
     EXPECT_TRUE(window->Link().PollEnabled());

@@ -28,6 +28,7 @@ public:
         std::deque<QStringList> openNames;  // empty list: cancelled
         std::vector<QString> proposedNames; // what the save dialog proposed
         std::vector<QString> defaultSuffixes;
+        std::vector<FileDialogSpec> fileDialogs; // every file dialog, save and open
         std::deque<MyPointerLinker::Result> linkerResults; // Cancel when it runs dry
         int linkerShown = 0;
         std::deque<std::optional<ComSettings>> comSettings; // nullopt: cancelled
@@ -49,10 +50,11 @@ public:
 
     void ShowAbout(QWidget *) override { ++log.aboutShown; }
 
-    QString GetSaveFileName(QWidget *, const QString &proposedName, const QString &defaultSuffix) override
+    QString GetSaveFileName(QWidget *, const FileDialogSpec &spec) override
     {
-        log.proposedNames.push_back(proposedName);
-        log.defaultSuffixes.push_back(defaultSuffix);
+        log.proposedNames.push_back(spec.proposedName);
+        log.defaultSuffixes.push_back(spec.defaultSuffix);
+        log.fileDialogs.push_back(spec);
         if (log.saveNames.empty())
             return {};
         const QString name = log.saveNames.front();
@@ -80,8 +82,9 @@ public:
         return answer;
     }
 
-    QStringList GetOpenFileNames(QWidget *) override
+    QStringList GetOpenFileNames(QWidget *, const FileDialogSpec &spec) override
     {
+        log.fileDialogs.push_back(spec);
         if (log.openNames.empty())
             return {};
         const QStringList names = log.openNames.front();

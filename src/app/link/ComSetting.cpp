@@ -59,7 +59,7 @@ comsetting::comsetting(const ComSettings &current, std::vector<PortEntry> portLi
 int comsetting::Preselection(const std::vector<PortEntry> &ports, const QString &lastDevice)
 {
     for (std::size_t i = 0; i < ports.size(); ++i) {
-        if (!lastDevice.isEmpty() && ports[i].device == lastDevice)
+        if (SamePort(ports[i].device, lastDevice)) // a remembered by-id name finds its device
             return static_cast<int>(i);
     }
     return ports.size() == 1 ? 0 : -1;

@@ -50,6 +50,7 @@ void CControllerLink::OnBnClickedConnect()
         monitorTextShown.reset();
         noticeShown.reset();
         port.Open(settings.device, settings.baudRate);
+        emit portOpened(settings.device);
         return;
     }
     port.Flush();

@@ -48,6 +48,8 @@ public:
     };
 
     void Start() { pollTimer.start(kPollPeriod); }
+    // The port the COM Setting dialog proposes first, as remembered from an earlier run.
+    void ProposePort(const QString &device) { settings.device = device; }
     void OnBnClickedConnect();
     // One tick of the poll timer; a serial failure is shown in an error box.
     void OnPollTimer();
@@ -67,6 +69,8 @@ public:
 
 signals:
     void connectedChanged(bool connected);
+    // A port opened: worth remembering for the next run.
+    void portOpened(const QString &device);
     // A monitor frame shown while monitoring is on: readouts, live point and history listen.
     void readingArrived(const MonitorReading &reading);
     // The controller's answer to a download, as shown.

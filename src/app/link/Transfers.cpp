@@ -52,6 +52,11 @@ protected:
 };
 } // namespace
 
+QString CTransfers::UploadedTitle(const QString &device)
+{
+    return QStringLiteral("Uploaded from %1 - %2").arg(device, WindowDialogs::kTitle);
+}
+
 void CTransfers::KeepPaintingFor(int ms)
 {
     QEventLoop loop;
@@ -278,6 +283,7 @@ void CTransfers::OnBnClickedUpload()
         return;
     }
     view.ShowUploadedProfile(uploadImage);
+    view.SetWindowTitle(UploadedTitle(link.Settings().device));
     view.UnlockProfileControls();
     view.SetTransferButtons(false);
     view.SetDownloadButton(true);

@@ -28,6 +28,7 @@ public:
     static inline const QString kVerifying = QStringLiteral("Verifying: reading the profile back...");
     static inline const QString kVerified = QStringLiteral("Verified: the controller holds the profile sent.");
     static inline const QString kNotVerified = QStringLiteral("NOT VERIFIED:");
+    static QString UploadedTitle(const QString &device);
 
     CTransfers(ITransferView &view, CControllerLink &link, WindowDialogs &dialogs);
 

@@ -1,6 +1,7 @@
 // Save File to PC and Open File.
 #include "ProfileFile.h"
 
+#include "AppSettings.h"
 #include "AtomicFile.h"
 #include "EntryRules.h"
 #include "FanCurvePlot.h"
@@ -40,10 +41,12 @@ void CProfileFile::OnBnClickedSaveFile()
 
 void CProfileFile::WriteProfileFile(const ProfileImage &image)
 {
-    const QString path = dialogs.SaveFileName(
-        ProposedName(controls.softwareNumber->text(), controls.versionNumber->text()), QStringLiteral("dat"));
+    const QString path = dialogs.SaveFileName({settings.SaveFolder(),
+                                               ProposedName(controls.softwareNumber->text(), controls.versionNumber->text()),
+                                               QStringLiteral("dat"), kProfileFileFilters});
     if (path.isEmpty())
         return;
+    settings.SetSaveFolder(QFileInfo(path).absolutePath());
 
     const QString reason =
         WriteFileAtomically(path, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
@@ -59,10 +62,11 @@ void CProfileFile::OnBnClickedOpenFile()
 {
     view.ClearLiveIndication();
     plot.ClearCursorMarker();
-    const QStringList paths = dialogs.OpenFileNames();
+    const QStringList paths = dialogs.OpenFileNames({settings.OpenFolder(), QString(), QString(), kProfileFileFilters});
     if (paths.isEmpty())
         return;
     const QString path = paths.constLast();
+    settings.SetOpenFolder(QFileInfo(path).absolutePath());
 
     // A FIFO or a device would hang the window or never end: only a regular file is read.
     const ProfileFileRead read = ReadProfileFile(path);

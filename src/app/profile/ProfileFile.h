@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class AppSettings;
 class CFanCurvePlot;
 class CProfileEntry;
 class IProfileView;
@@ -14,9 +15,9 @@ struct ProfileControls;
 class CProfileFile
 {
 public:
-    CProfileFile(IProfileView &view, WindowDialogs &dialogs, const ProfileControls &controls, CProfileEntry &entry,
-                 CFanCurvePlot &plot)
-        : view(view), dialogs(dialogs), controls(controls), entry(entry), plot(plot)
+    CProfileFile(IProfileView &view, WindowDialogs &dialogs, AppSettings &settings, const ProfileControls &controls,
+                 CProfileEntry &entry, CFanCurvePlot &plot)
+        : view(view), dialogs(dialogs), settings(settings), controls(controls), entry(entry), plot(plot)
     {
     }
 
@@ -31,6 +32,7 @@ public:
 private:
     IProfileView &view;
     WindowDialogs &dialogs;
+    AppSettings &settings;
     const ProfileControls &controls;
     CProfileEntry &entry;
     CFanCurvePlot &plot;
