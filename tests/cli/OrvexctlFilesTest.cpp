@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -303,4 +305,35 @@ TEST_F(OrvexctlFiles, SignalsEndBlockedCommands)
     ::kill(static_cast<pid_t>(reading.processId()), SIGINT);
     EXPECT_EQ(Finished(reading, 10000).code, 130);
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// The shipped dashboard and alert rules ask for metrics the exporter serves, and nothing else.
+TEST(OrvexctlContrib, DashboardAndRulesUseTheExportersMetrics)
+{
+    const QString help = RunOrvexctl({"exporter", "--help"}).Out();
+    QFile dashboard(QStringLiteral(ORVEX_SOURCE_DIR "/contrib/grafana/orvex-dashboard.json"));
+    ASSERT_TRUE(dashboard.open(QIODevice::ReadOnly));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(dashboard.readAll(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    QStringList expressions;
+    for (const QJsonValue &panel : document.object().value(QStringLiteral("panels")).toArray()) {
+        for (const QJsonValue &target : panel.toObject().value(QStringLiteral("targets")).toArray())
+            expressions << target.toObject().value(QStringLiteral("expr")).toString();
+    }
+    QFile rules(QStringLiteral(ORVEX_SOURCE_DIR "/contrib/prometheus/orvex-alerts.yml"));
+    ASSERT_TRUE(rules.open(QIODevice::ReadOnly));
+    expressions << QString::fromUtf8(rules.readAll());
+    ASSERT_GE(expressions.size(), 6);
+    static const QRegularExpression metric(QStringLiteral("orvex_[a-z_]+"));
+    QSet<QString> used;
+    for (const QString &expression : expressions) {
+        for (const QRegularExpressionMatch &m : metric.globalMatch(expression))
+            used.insert(m.captured());
+    }
+    for (const QString &name : used)
+        EXPECT_TRUE(help.contains(name)) << name.toStdString();
+    for (const char *name :
+         {"orvex_temperature_celsius", "orvex_input_volts", "orvex_fan_pwm_ratio", "orvex_alarm_code"})
+        EXPECT_TRUE(used.contains(QString::fromLatin1(name))) << name;
 }
