@@ -116,6 +116,8 @@ ProfileInput ReadProfileInput(const QString &path)
 
 QString WriteOutput(const QString &path, const QByteArray &bytes)
 {
+    if (Interrupts::Received())
+        return QStringLiteral("interrupted; nothing was written"); // main ends with the signal's status
     if (IsStandardStream(path)) {
         Out::Write(bytes); // a failure is told once, by Out::Finish
         return {};

@@ -73,7 +73,9 @@ int main(int argc, char **argv)
     }
     // Nothing escapes main: whatever went wrong is said, and the status is 1.
     try {
-        return Run(command, args);
+        const int code = Run(command, args);
+        // A signal that came while nothing was blocked still ends the command as a signal does.
+        return Interrupts::Received() ? Interrupts::ExitCode() : code;
     } catch (const CSerialException &error) {
         return Refuse(error.Text());
     } catch (const std::bad_alloc &) {
