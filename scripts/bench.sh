@@ -20,6 +20,9 @@ export QT_QPA_PLATFORM=offscreen
 "$ORVEX_BUILD_DIR/bench/chart_bench" "$@"
 "$ORVEX_BUILD_DIR/bench/codec_bench" "$@"
 
+# orvexctl with 1, 4 and 8 simulated controllers, and its exporter with 8 (about three minutes).
+"$ORVEX_BUILD_DIR/bench/orvexctl_bench"
+
 # Start-up of the whole program to its first painted window, and its memory.
 for run in 1 2 3 4 5; do "$ORVEX_BUILD_DIR/bench/startup_probe"; done
 "$ORVEX_BUILD_DIR/bench/startup_probe" --edits 100

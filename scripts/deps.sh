@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  prometheus-cpp-dev # orvexctl exporter: metrics registry and HTTP endpoint
   xvfb xauth
   scdoc librsvg2-bin gzip # man pages and icon sizes
   desktop-file-utils appstream groff-base man-db bash-completion x11-utils # the installed-tree test

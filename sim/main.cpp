@@ -56,7 +56,12 @@ int main(int argc, char **argv)
                                     QStringLiteral("file"));
     const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("Replay this many times faster (default 1)."),
                                    QStringLiteral("factor"), QStringLiteral("1"));
-    parser.addOptions({input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent, replay, speed});
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Keep a symbolic link at this path to the pseudo-terminal, so that "
+                                                 "a restarted simulator is found under the same name."),
+                                  QStringLiteral("path"));
+    parser.addOptions(
+        {input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent, replay, speed, link});
     parser.process(app);
 
     PtyController controller;
@@ -109,6 +114,19 @@ int main(int argc, char **argv)
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGHUP, OnSignal);
 
+    // The link is replaced in one step: a reader never finds it missing or half made.
+    const QString linkPath = parser.value(link);
+    if (!linkPath.isEmpty()) {
+        const QByteArray target = QFile::encodeName(controller.DevicePath());
+        const QByteArray temporary = QFile::encodeName(linkPath + QStringLiteral(".%1").arg(::getpid()));
+        ::unlink(temporary.constData());
+        if (::symlink(target.constData(), temporary.constData()) != 0 ||
+            ::rename(temporary.constData(), QFile::encodeName(linkPath).constData()) != 0) {
+            QTextStream(stderr) << "orvex-sim: cannot make the link " << linkPath << "\n";
+            return 1;
+        }
+    }
+
     RegisterSimulator(controller.DevicePath());
     QTextStream out(stdout);
     out << controller.DevicePath() << Qt::endl;
@@ -116,5 +134,8 @@ int main(int argc, char **argv)
         << ")\", OK. Ctrl+C stops the simulator." << Qt::endl;
     const int result = app.exec();
     UnregisterSimulator();
+    // Only our own link goes: a newer simulator may have taken the name over.
+    if (!linkPath.isEmpty() && QFile::symLinkTarget(linkPath) == controller.DevicePath())
+        QFile::remove(linkPath);
     return result;
 }

@@ -256,35 +256,44 @@ bool CheckNumberField(QString &field, int limit)
 
 std::optional<Refusal> ApplyEntryRules(ControlProfile &p)
 {
+    if (std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(p))
+        return refused->refusal;
+    return std::nullopt;
+}
+
+std::optional<FieldRefusal> ApplyEntryRulesToFields(ControlProfile &p)
+{
     const InputKind kind = p.Kind();
     p.softwareNumber = SoftwareNumberLeft(SoftwareNumberTyped(p.softwareNumber).value_or(p.softwareNumber));
     p.versionNumber = VersionNumberTyped(p.versionNumber).value_or(p.versionNumber);
 
-    if (!CheckNumberField(p.fanSpeedTopBand, kFanSpeedLimit) || !CheckNumberField(p.fanSpeedBottomBand, kFanSpeedLimit))
-        return Refusals::ValueNotInRange();
+    if (!CheckNumberField(p.fanSpeedTopBand, kFanSpeedLimit))
+        return FieldRefusal{QStringLiteral("fanSpeedTopBand"), Refusals::ValueNotInRange()};
+    if (!CheckNumberField(p.fanSpeedBottomBand, kFanSpeedLimit))
+        return FieldRefusal{QStringLiteral("fanSpeedBottomBand"), Refusals::ValueNotInRange()};
 
     // A band left "N/A" was never entered; the window only checks what is typed.
     if (p.topBand != kNotUsed) {
         const TopBandCheck top = CheckTopBand(p.topBand, p.bottomBand, kind);
         p.topBand = top.fieldText.value_or(p.topBand);
         if (top.refusal)
-            return top.refusal;
+            return FieldRefusal{QStringLiteral("topBand"), *top.refusal};
     }
     if (p.bottomBand != kNotUsed && !p.bottomBand.isEmpty()) {
         const BottomBandCheck bottom = CheckBottomBand(p.bottomBand, p.topBand, p.lowShutOff, kind);
         p.bottomBand = bottom.fieldText.value_or(p.bottomBand);
         if (bottom.refusal)
-            return bottom.refusal;
+            return FieldRefusal{QStringLiteral("bottomBand"), *bottom.refusal};
     }
 
     const ShutOffCheck shutOff = CheckShutOff(p.lowShutOff, p.bottomBand, p.fanSpeedBottomBand);
     if (shutOff.refused)
-        return Refusals::ValueNotInRange();
+        return FieldRefusal{QStringLiteral("lowShutOff"), Refusals::ValueNotInRange()};
     p.lowShutOff = shutOff.fieldText.value_or(p.lowShutOff);
 
     if (p.highAlarm != kNotUsed) {
         if (ParseBandNumber(HighAlarmLimit(kind), p.highAlarm).value == NotSetValue)
-            return Refusals::ValueNotInRange();
+            return FieldRefusal{QStringLiteral("highAlarm"), Refusals::ValueNotInRange()};
         p.highAlarm = HighAlarmTyped(p.highAlarm, kind).value_or(p.highAlarm);
     }
     p.lowAlarm = LowAlarmTyped(p.lowAlarm).value_or(p.lowAlarm);

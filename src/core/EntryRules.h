@@ -111,3 +111,11 @@ std::optional<Refusal> CheckDownloadable(const ControlProfile &profile);
 // padded, a low alarm is held within -35..55, a high alarm of 0 becomes 1. Returns the window's
 // message for an entry it would refuse.
 std::optional<Refusal> ApplyEntryRules(ControlProfile &profile);
+
+// The same, naming the field whose entry was refused by its key in the text form ("topBand").
+struct FieldRefusal
+{
+    QString key;
+    Refusal refusal;
+};
+std::optional<FieldRefusal> ApplyEntryRulesToFields(ControlProfile &profile);

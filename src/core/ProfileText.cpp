@@ -81,11 +81,14 @@ ParsedProfileText ParseProfileText(const QString &text)
             return fail(QStringLiteral("expected \"key = value\""));
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
+        if (const auto earlier = result.keyLines.constFind(key); earlier != result.keyLines.constEnd())
+            return fail(QStringLiteral("%1 is given again (first on line %2)").arg(key).arg(*earlier));
 
         if (key == QStringLiteral("multipoint")) {
             if (value != QStringLiteral("0") && value != QStringLiteral("1"))
                 return fail(QStringLiteral("multipoint is 0 or 1, not \"%1\"").arg(value));
             result.profile.multipoint = value == QStringLiteral("1");
+            result.keyLines.insert(key, n + 1);
             continue;
         }
         if (key == QStringLiteral("curve")) {
@@ -103,6 +106,7 @@ ParsedProfileText ParseProfileText(const QString &text)
                 curve[i] = v;
             }
             result.curveFan = curve;
+            result.keyLines.insert(key, n + 1);
             continue;
         }
         const Key *found = nullptr;
@@ -118,6 +122,7 @@ ParsedProfileText ParseProfileText(const QString &text)
                                        : QStringLiteral("%1 takes a whole number, not \"%2\"").arg(key, value));
         }
         result.profile.*(found->field) = value;
+        result.keyLines.insert(key, n + 1);
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include "ControlProfile.h"
 #include "FanCurve.h"
 
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -19,8 +20,10 @@ struct ParsedProfileText
     ControlProfile profile;                                        // missing keys keep the default template
     std::optional<std::array<double, FanCurve::kPoints>> curveFan; // when a curve line was given
     QString error;                                                 // "line N: ..." when the text is refused
+    QHash<QString, int> keyLines;                                  // the line each given key stood on
 };
 
+// A key given twice is refused: which of the two was meant cannot be told.
 ParsedProfileText ParseProfileText(const QString &text);
 
 // The fields by their keys, in the window's order, "multipoint" last as 0 or 1.

@@ -72,6 +72,7 @@ bool Accessible(const QString &device)
 CSerialPort::CSerialPort(QObject *parent) : QObject(parent)
 {
     connect(&port, &QSerialPort::errorOccurred, this, &CSerialPort::OnError);
+    connect(&port, &QSerialPort::readyRead, this, &CSerialPort::readyRead);
 }
 
 void CSerialPort::OnError(QSerialPort::SerialPortError error)

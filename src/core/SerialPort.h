@@ -45,6 +45,8 @@ signals:
     void connectionChanged(bool connected);
     // The open device went away (cable pulled, the other end hung up).
     void deviceLost();
+    // Bytes have arrived: for readers that follow the line rather than poll it.
+    void readyRead();
 
 private:
     [[noreturn]] void Raise(const QString &operation);

@@ -8,50 +8,75 @@
 namespace {
 constexpr int kHalf = kProfileImageSize / 2;
 constexpr int kNoProfileMarks = 7;
+constexpr int kNoProfileWait = 1000;
 } // namespace
+
+std::optional<int> UploadExchange::Advance(CSerialPort &port, const Progress &progress)
+{
+    switch (step) {
+    case Step::Start:
+        progress(5, false);
+        port.Write(QByteArrayLiteral("S"));
+        port.Purge(CSerialPort::PurgeRxAbort);
+        port.Purge(CSerialPort::PurgeRxClear);
+        step = Step::FirstRequest;
+        return kUploadWait;
+    case Step::FirstRequest:
+        progress(15, false);
+        port.Purge(CSerialPort::PurgeRxClear);
+        port.Write(QByteArrayLiteral("X"));
+        step = Step::FirstHalf;
+        return kUploadWait;
+    case Step::FirstHalf: {
+        progress(30, true);
+        const QByteArray first = port.Read(kHalf);
+        if (first.size() >= kNoProfileMarks && std::all_of(first.begin(), first.begin() + kNoProfileMarks, [](char c) {
+                return static_cast<unsigned char>(c) == 0xFF;
+            })) {
+            progress(45, true);
+            step = Step::NoProfileEnd;
+            return kNoProfileWait;
+        }
+        // An answer cut short is refused whole: a half-filled image is no profile.
+        if (first.size() < kHalf) {
+            result.received = static_cast<int>(first.size());
+            step = Step::Done;
+            return std::nullopt;
+        }
+        std::copy(first.begin(), first.end(), result.image.begin());
+        port.Write(QByteArrayLiteral("X"));
+        step = Step::SecondHalf;
+        return kUploadWait;
+    }
+    case Step::NoProfileEnd:
+        progress(60, true);
+        result.outcome = UploadResult::NoProfile;
+        step = Step::Done;
+        return std::nullopt;
+    case Step::SecondHalf: {
+        progress(45, true);
+        const QByteArray second = port.Read(kHalf);
+        port.Purge(CSerialPort::PurgeTxClear);
+        port.Purge(CSerialPort::PurgeTxAbort);
+        port.Purge(CSerialPort::PurgeRxAbort);
+        step = Step::Done;
+        if (second.size() < kHalf) {
+            result.received = static_cast<int>(second.size());
+            return std::nullopt;
+        }
+        std::copy(second.begin(), second.end(), result.image.begin() + kHalf);
+        result.outcome = UploadResult::Profile;
+        return std::nullopt;
+    }
+    case Step::Done: break;
+    }
+    return std::nullopt;
+}
 
 UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks)
 {
-    UploadResult result;
-    hooks.progress(5, false);
-    port.Write(QByteArrayLiteral("S"));
-    port.Purge(CSerialPort::PurgeRxAbort);
-    port.Purge(CSerialPort::PurgeRxClear);
-    hooks.wait(kUploadWait);
-    hooks.progress(15, false);
-    port.Purge(CSerialPort::PurgeRxClear);
-    port.Write(QByteArrayLiteral("X"));
-    hooks.wait(kUploadWait);
-    hooks.progress(30, true);
-    const QByteArray first = port.Read(kHalf);
-
-    if (first.size() >= kNoProfileMarks && std::all_of(first.begin(), first.begin() + kNoProfileMarks,
-                                                       [](char c) { return static_cast<unsigned char>(c) == 0xFF; })) {
-        hooks.progress(45, true);
-        hooks.wait(1000);
-        hooks.progress(60, true);
-        result.outcome = UploadResult::NoProfile;
-        return result;
-    }
-    // An answer cut short is refused whole: a half-filled image is no profile.
-    if (first.size() < kHalf) {
-        result.received = static_cast<int>(first.size());
-        return result;
-    }
-    std::copy(first.begin(), first.end(), result.image.begin());
-
-    port.Write(QByteArrayLiteral("X"));
-    hooks.wait(kUploadWait);
-    hooks.progress(45, true);
-    const QByteArray second = port.Read(kHalf);
-    port.Purge(CSerialPort::PurgeTxClear);
-    port.Purge(CSerialPort::PurgeTxAbort);
-    port.Purge(CSerialPort::PurgeRxAbort);
-    if (second.size() < kHalf) {
-        result.received = static_cast<int>(second.size());
-        return result;
-    }
-    std::copy(second.begin(), second.end(), result.image.begin() + kHalf);
-    result.outcome = UploadResult::Profile;
-    return result;
+    UploadExchange exchange;
+    while (const std::optional<int> wait = exchange.Advance(port, hooks.progress))
+        hooks.wait(*wait);
+    return exchange.Result();
 }

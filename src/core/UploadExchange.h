@@ -4,6 +4,7 @@
 #include "ProfileCodec.h"
 
 #include <functional>
+#include <optional>
 
 class CSerialPort;
 
@@ -24,8 +25,25 @@ struct UploadHooks
 };
 
 inline constexpr int kUploadWait = 2000;
+
+// The upload as steps, for whoever owns the clock: Advance runs the step that is due and returns
+// the wait before the next one, or none when the exchange is over and Result() holds its outcome.
+class UploadExchange
+{
+public:
+    using Progress = std::function<void(int position, bool whiteText)>;
+    // Throws CSerialException when the line fails.
+    std::optional<int> Advance(CSerialPort &port, const Progress &progress);
+    bool Done() const { return step == Step::Done; }
+    const UploadResult &Result() const { return result; }
+
+private:
+    enum class Step { Start, FirstRequest, FirstHalf, NoProfileEnd, SecondHalf, Done };
+    Step step = Step::Start;
+    UploadResult result;
+};
 inline const QString kNoProfileText = QStringLiteral(
     "NO PROFILE FOUND ON CONTROLLER\nPlease create/open a profile and press 'Download to Controller' button ");
 
-// Throws CSerialException when the line fails.
+// The whole exchange, waiting through hooks.wait. Throws CSerialException when the line fails.
 UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks);

@@ -28,7 +28,7 @@ public:
         std::deque<QStringList> openNames;  // empty list: cancelled
         std::vector<QString> proposedNames; // what the save dialog proposed
         std::vector<QString> defaultSuffixes;
-        std::vector<FileDialogSpec> fileDialogs; // every file dialog, save and open
+        std::vector<FileDialogSpec> fileDialogs;           // every file dialog, save and open
         std::deque<MyPointerLinker::Result> linkerResults; // Cancel when it runs dry
         int linkerShown = 0;
         std::deque<std::optional<ComSettings>> comSettings; // nullopt: cancelled

@@ -1,0 +1,90 @@
+// orvexctl download: one profile file to one or more controllers at once, optionally read back.
+#include "Commands.h"
+#include "Files.h"
+#include "Interrupts.h"
+#include "Options.h"
+#include "Output.h"
+#include "PortJobs.h"
+#include "RuleChanges.h"
+#include "Transfers.h"
+
+#include "EntryRules.h"
+#include "ProfileText.h"
+
+namespace {
+// The refusal the window's rules give for the profile a file holds, none when it would send it.
+std::optional<QString> WindowRefusal(const ProfileImage &image)
+{
+    const TemperatureCodeTable table;
+    const DecodedProfile decoded = DecodeProfileImage(image.data(), false, table);
+    ControlProfile checked = decoded.fields;
+    if (const std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(checked)) {
+        QString value;
+        for (const auto &[key, text] : ProfileFields(decoded.fields)) {
+            if (key == refused->key)
+                value = text;
+        }
+        return QStringLiteral("%1 = %2: %3").arg(refused->key, value, refused->refusal.text);
+    }
+    if (const std::optional<Refusal> refusal = CheckDownloadable(checked))
+        return refusal->text;
+    // A value the window's fields could never hold: the file was not made by its rules.
+    const std::vector<RuleChange> changes = RuleChanges(decoded.fields, checked);
+    if (!changes.empty())
+        return QStringLiteral("%1 = %2: %3")
+            .arg(changes.front().key, changes.front().was, Refusals::ValueNotInRange().text);
+    if (const std::optional<int> entry = HotStopEntry(decoded.curveFan))
+        return HotStopWarning(*entry, decoded.fields.Kind());
+    return std::nullopt;
+}
+} // namespace
+
+int Download(const QStringList &args)
+{
+    const QCommandLineOption port = Options::Port();
+    const QCommandLineOption json = Options::Json();
+    const QCommandLineOption verify(QStringLiteral("verify"),
+                                    QStringLiteral("Read the profile back and compare it with the one sent."));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Send a profile the window's rules would refuse."));
+    CommandLine line(
+        QStringLiteral("download"), QStringLiteral("download --port DEV [--port DEV ...] [--verify] [--force] FILE"),
+        QStringLiteral("Sends the 320-byte profile FILE (\"-\" reads standard input) to the controller on each DEV as\n"
+                       "Tamlin Orvex Interface does (\"W\", then the image in two halves with the controller's waits,\n"
+                       "about 20 seconds), to all ports at the same time. Progress goes to stderr; at the end one\n"
+                       "line a port on stdout: the port, the result and the controller's reply. A reply that comes\n"
+                       "short fails: the profile may not be stored. With --verify the profile is read back (about 6\n"
+                       "seconds more) and compared: the fields that differ go to stderr. A profile the window would\n"
+                       "refuse, or a curve that stops the fan at its hot end, is refused unless --force.\n"
+                       "Exit status: 0 when every port succeeded, 1 otherwise."),
+        {port, verify, force, json});
+    if (const std::optional<int> done = line.Parse(args, 1, 1))
+        return *done;
+    const std::optional<QStringList> ports = PortsOf(line, port);
+    if (!ports)
+        return kExitUsage;
+
+    const QString path = line.Arguments().constFirst();
+    const ProfileInput input = ReadProfileInput(path);
+    if (!input.error.isEmpty())
+        return Refuse(input.error);
+    if (input.length != kProfileImageSize)
+        return Refuse(QStringLiteral("%1: a profile file holds %2 bytes, this one %3")
+                          .arg(path)
+                          .arg(kProfileImageSize)
+                          .arg(input.length));
+    if (const std::optional<QString> refusal = WindowRefusal(input.image)) {
+        if (!line.IsSet(force))
+            return Refuse(QStringLiteral("%1: %2 (--force sends it anyway)").arg(path, *refusal));
+        Err::Line(QStringLiteral("%1: %2 (sent all the same)").arg(path, *refusal));
+    }
+
+    std::vector<std::unique_ptr<PortJob>> jobs;
+    for (const QString &device : *ports)
+        jobs.push_back(std::make_unique<DownloadJob>(device, input.image, line.IsSet(verify)));
+    if (const std::optional<int> interrupted = RunJobs(jobs)) {
+        Err::Line(QStringLiteral("interrupted; the controller may hold part of a profile"));
+        return *interrupted;
+    }
+    return Out::Finish(ReportJobs(jobs, line.IsSet(json)));
+}

@@ -1,0 +1,140 @@
+// prometheus-cpp holds the metrics and serves them; the event loop reads the ports and keeps them current.
+#include "MetricsExporter.h"
+
+#include "Output.h"
+
+#include <QDateTime>
+
+#include <prometheus/counter.h>
+#include <prometheus/exposer.h>
+#include <prometheus/gauge.h>
+#include <prometheus/registry.h>
+
+struct MetricsExporter::Watched
+{
+    explicit Watched(const QString &device) : reader(device) {}
+    FrameReader reader;
+    prometheus::Labels labels;
+    prometheus::Gauge *up = nullptr;
+    prometheus::Gauge *temperature = nullptr; // only the input the controller reports is there
+    prometheus::Gauge *volts = nullptr;
+    prometheus::Gauge *pwm = nullptr;
+    prometheus::Gauge *alarm = nullptr;
+    prometheus::Gauge *lastFrame = nullptr;
+    prometheus::Counter *frames = nullptr;
+    prometheus::Counter *badFrames = nullptr;
+    QElapsedTimer sinceValid;
+    QTimer reopen;
+    QString lastProblem;
+};
+
+MetricsExporter::MetricsExporter(const std::vector<QString> &devices, QObject *parent)
+    : QObject(parent), registry(std::make_shared<prometheus::Registry>())
+{
+    using namespace prometheus;
+    up =
+        &BuildGauge().Name("orvex_up").Help("1 while the controller sent a valid frame within 5 s").Register(*registry);
+    temperature =
+        &BuildGauge().Name("orvex_temperature_celsius").Help("Temperature the controller measures").Register(*registry);
+    volts = &BuildGauge().Name("orvex_input_volts").Help("Input voltage the controller measures").Register(*registry);
+    pwm = &BuildGauge().Name("orvex_fan_pwm_ratio").Help("Fan output, 0 to 1").Register(*registry);
+    alarm = &BuildGauge().Name("orvex_alarm_code").Help("Alarm code of the last frame").Register(*registry);
+    lastFrame = &BuildGauge()
+                     .Name("orvex_last_frame_timestamp_seconds")
+                     .Help("Unix time of the last valid frame")
+                     .Register(*registry);
+    frames = &BuildCounter().Name("orvex_frames_total").Help("Valid frames received").Register(*registry);
+    badFrames =
+        &BuildCounter().Name("orvex_bad_frames_total").Help("Frames that could not be read").Register(*registry);
+
+    for (const QString &device : devices) {
+        auto w = std::make_unique<Watched>(device);
+        Watched &one = *w;
+        one.labels = {{"port", device.toStdString()}};
+        one.up = &up->Add(one.labels);
+        one.pwm = nullptr;
+        one.frames = &frames->Add(one.labels);
+        one.badFrames = &badFrames->Add(one.labels);
+        one.reopen.setInterval(kReopenPeriodMs);
+        connect(&one.reopen, &QTimer::timeout, this, [this, &one] { TryOpen(one); });
+        connect(&one.reader, &FrameReader::reading, this,
+                [this, &one](const MonitorReading &reading) { OnReading(one, reading); });
+        connect(&one.reader, &FrameReader::badFrame, this, [&one] { one.badFrames->Increment(); });
+        connect(&one.reader, &FrameReader::lost, this, [this, &one](const QString &why) {
+            one.up->Set(0);
+            Err::Line(QStringLiteral("%1: %2; reopening it when it comes back").arg(one.reader.Device(), why));
+            one.lastProblem = why;
+            one.reopen.start();
+        });
+        watched.push_back(std::move(w));
+    }
+    for (const auto &w : watched)
+        TryOpen(*w);
+    connect(&upTimer, &QTimer::timeout, this, &MetricsExporter::UpdateUp);
+    upTimer.start(250);
+}
+
+MetricsExporter::~MetricsExporter() = default;
+
+void MetricsExporter::Listen(const std::string &address)
+{
+    exposer = std::make_unique<prometheus::Exposer>(address);
+    exposer->RegisterCollectable(registry);
+}
+
+std::vector<int> MetricsExporter::ListeningPorts() const
+{
+    return exposer ? exposer->GetListeningPorts() : std::vector<int>{};
+}
+
+void MetricsExporter::TryOpen(Watched &one)
+{
+    const QString problem = one.reader.Open();
+    if (problem.isEmpty()) {
+        one.reopen.stop();
+        one.sinceValid.invalidate();
+        Err::Line(QStringLiteral("%1: open").arg(one.reader.Device()));
+        one.lastProblem.clear();
+        return;
+    }
+    if (problem != one.lastProblem) // said once, not every second
+        Err::Line(QStringLiteral("%1: %2; trying again every second").arg(one.reader.Device(), problem));
+    one.lastProblem = problem;
+    one.reopen.start();
+}
+
+void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
+{
+    const bool isTemperature = reading.kind == MonitorReading::Temperature;
+    prometheus::Gauge *&shown = isTemperature ? one.temperature : one.volts;
+    prometheus::Gauge *&other = isTemperature ? one.volts : one.temperature;
+    if (other) {
+        (isTemperature ? volts : temperature)->Remove(other);
+        other = nullptr;
+    }
+    if (!shown)
+        shown = &(isTemperature ? temperature : volts)->Add(one.labels);
+    shown->Set(isTemperature ? reading.liveValue : reading.liveValue / 25.5);
+    if (!one.pwm)
+        one.pwm = &pwm->Add(one.labels);
+    one.pwm->Set(std::clamp(reading.pwmPercent / 100.0, 0.0, 1.0));
+    if (reading.alarm) {
+        if (!one.alarm)
+            one.alarm = &alarm->Add(one.labels);
+        one.alarm->Set(*reading.alarm);
+    }
+    if (!one.lastFrame)
+        one.lastFrame = &lastFrame->Add(one.labels);
+    one.lastFrame->Set(QDateTime::currentMSecsSinceEpoch() / 1000.0);
+    one.frames->Increment();
+    one.sinceValid.start();
+    one.up->Set(1);
+}
+
+void MetricsExporter::UpdateUp()
+{
+    for (const auto &one : watched) {
+        const bool fresh = one->reader.IsOpen() && one->sinceValid.isValid() && one->sinceValid.elapsed() < kUpWindowMs;
+        one->up->Set(fresh ? 1 : 0);
+    }
+}

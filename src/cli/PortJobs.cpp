@@ -1,0 +1,291 @@
+// Download and upload jobs on timers, and the loop that runs them side by side.
+#include "PortJobs.h"
+
+#include "Files.h"
+#include "Interrupts.h"
+#include "LinkText.h"
+#include "Output.h"
+#include "ProfileJson.h"
+#include "SerialException.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+
+namespace {
+constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
+constexpr int kPollPeriod = 1000;
+constexpr qint64 kDownloadLength = 19900; // the four waits together
+} // namespace
+
+QString UploadProblem(const UploadResult &result)
+{
+    if (result.outcome == UploadResult::NoProfile)
+        return QStringLiteral("NO PROFILE FOUND ON CONTROLLER");
+    return QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes)").arg(result.received);
+}
+
+UploadRun::UploadRun(CSerialPort &port, QObject *parent) : QObject(parent), port(port)
+{
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &UploadRun::Step);
+}
+
+void UploadRun::Start()
+{
+    timer.start(0);
+}
+
+void UploadRun::Step()
+{
+    std::optional<int> wait;
+    try {
+        wait = exchange.Advance(port, [this](int position, bool) { emit progress(position); });
+    } catch (const CSerialException &error) {
+        emit failed(error.Text());
+        return;
+    }
+    if (wait)
+        timer.start(*wait);
+    else
+        emit done(exchange.Result());
+}
+
+PortJob::PortJob(const QString &device, QObject *parent) : QObject(parent)
+{
+    outcome.port = device;
+    connect(&port, &CSerialPort::deviceLost, this, [this] { Fail(QStringLiteral("Communication Cable Removed")); });
+}
+
+void PortJob::Start()
+{
+    try {
+        Interrupts::Blocking blocking; // a hung device may never return from open()
+        port.Open(outcome.port, 9600);
+    } catch (const CSerialException &error) {
+        const QString why = error.Text();
+        QTimer::singleShot(0, this, [this, why] { Fail(why); });
+        return;
+    }
+    Begin();
+}
+
+void PortJob::Fail(const QString &why, const QString &result)
+{
+    Finish(false, result, why);
+}
+
+void PortJob::Succeed(const QString &result, const QString &detail)
+{
+    Finish(true, result, detail);
+}
+
+void PortJob::Finish(bool ok, const QString &result, const QString &detail)
+{
+    if (finished)
+        return;
+    finished = true;
+    outcome.ok = ok;
+    outcome.result = result;
+    outcome.detail = detail;
+    port.Close();
+    emit done();
+}
+
+DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool verify, QObject *parent)
+    : PortJob(device, parent), image(image), verify(verify)
+{
+    stepTimer.setSingleShot(true);
+    stepTimer.setTimerType(Qt::PreciseTimer);
+    connect(&stepTimer, &QTimer::timeout, this, &DownloadJob::OnStep);
+    connect(&pollTimer, &QTimer::timeout, this, &DownloadJob::OnPoll);
+    connect(&progressTimer, &QTimer::timeout, this, [this] {
+        const int percent = static_cast<int>(std::min<qint64>(100, clock.elapsed() * 100 / kDownloadLength));
+        if (percent / 10 != progressShown / 10) {
+            progressShown = percent;
+            emit progress(outcome.port, QStringLiteral("progress"), percent);
+        }
+    });
+    connect(this, &PortJob::done, this, [this] {
+        stepTimer.stop();
+        pollTimer.stop();
+        progressTimer.stop();
+        if (readBack)
+            readBack->Stop();
+    });
+}
+
+void DownloadJob::Begin()
+{
+    clock.start();
+    exchange.Start();
+    stepTimer.start(exchange.DownloadStep());
+    pollTimer.start(kPollPeriod);
+    progressTimer.start(DownloadExchange::kProgressPeriod);
+}
+
+void DownloadJob::OnPoll()
+{
+    try {
+        const QByteArray read = port.Read(kReadCapacity);
+        if (!read.isEmpty() && !reply)
+            reply = exchange.TakeReplyPiece(LineText(read));
+    } catch (const CSerialException &error) {
+        Fail(error.Text());
+    }
+}
+
+void DownloadJob::OnStep()
+{
+    const DownloadExchange::Step step = exchange.StepDue();
+    if (step == DownloadExchange::Step::End || step == DownloadExchange::Step::Idle) {
+        pollTimer.stop();
+        progressTimer.stop();
+        emit progress(outcome.port, QStringLiteral("progress"), 100);
+        if (!reply) {
+            outcome.reply = exchange.ReplySoFar();
+            Fail(QStringLiteral("the controller sent %1 of its %2 reply pieces; the profile may not be stored")
+                     .arg(exchange.ReplyPieceCount())
+                     .arg(DownloadExchange::kReplyPieces));
+            return;
+        }
+        outcome.reply = *reply;
+        if (verify)
+            Verify();
+        else
+            Succeed(QStringLiteral("downloaded"), reply->simplified());
+        return;
+    }
+    try {
+        port.Write(DownloadExchange::BytesOf(step, image));
+    } catch (const CSerialException &error) {
+        Fail(error.Text());
+        return;
+    }
+    stepTimer.start(exchange.DownloadStep());
+}
+
+void DownloadJob::Verify()
+{
+    readBack = std::make_unique<UploadRun>(port);
+    connect(readBack.get(), &UploadRun::progress, this,
+            [this](int position) { emit progress(outcome.port, QStringLiteral("reading back"), position * 100 / 60); });
+    connect(readBack.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
+    connect(readBack.get(), &UploadRun::done, this, &DownloadJob::Compared);
+    readBack->Start();
+}
+
+void DownloadJob::Compared(const UploadResult &result)
+{
+    if (result.outcome != UploadResult::Profile) {
+        outcome.verified = false;
+        Fail(UploadProblem(result), QStringLiteral("NOT VERIFIED"));
+        return;
+    }
+    const TemperatureCodeTable table;
+    outcome.differences = CompareProfiles(image, result.image, table);
+    outcome.verified = outcome.differences.empty();
+    if (*outcome.verified) {
+        Succeed(QStringLiteral("verified"), QStringLiteral("the controller holds the profile sent"));
+        return;
+    }
+    QStringList keys;
+    for (const ProfileDifference &difference : outcome.differences)
+        keys << difference.key;
+    Fail(keys.join(QStringLiteral(", ")), QStringLiteral("NOT VERIFIED"));
+}
+
+UploadJob::UploadJob(const QString &device, const QString &file, QObject *parent) : PortJob(device, parent)
+{
+    outcome.file = file;
+    connect(this, &PortJob::done, this, [this] {
+        if (run)
+            run->Stop();
+    });
+}
+
+void UploadJob::Begin()
+{
+    run = std::make_unique<UploadRun>(port);
+    connect(run.get(), &UploadRun::progress, this,
+            [this](int position) { emit progress(outcome.port, QStringLiteral("progress"), position * 100 / 60); });
+    connect(run.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
+    connect(run.get(), &UploadRun::done, this, &UploadJob::Uploaded);
+    run->Start();
+}
+
+void UploadJob::Uploaded(const UploadResult &result)
+{
+    if (result.outcome != UploadResult::Profile) {
+        Fail(UploadProblem(result) + (outcome.file.isEmpty() ? QString() : QStringLiteral("; nothing written")));
+        return;
+    }
+    outcome.image = result.image;
+    Succeed(QStringLiteral("uploaded"), outcome.file);
+}
+
+std::optional<int> RunJobs(const std::vector<std::unique_ptr<PortJob>> &jobs)
+{
+    QEventLoop loop;
+    auto allDone = [&jobs] {
+        return std::all_of(jobs.begin(), jobs.end(), [](const auto &job) { return job->Finished(); });
+    };
+    for (const auto &job : jobs) {
+        QObject::connect(job.get(), &PortJob::done, &loop, [&loop, allDone] {
+            if (allDone())
+                loop.quit();
+        });
+        QObject::connect(job.get(), &PortJob::progress, &loop, [](const QString &port, const QString &what, int p) {
+            Err::Note(QStringLiteral("%1: %2 %3 %").arg(port, what).arg(p));
+        });
+    }
+    bool interrupted = false;
+    QObject::connect(Interrupts::Notifier(), &InterruptNotifier::interrupted, &loop, [&] {
+        interrupted = true;
+        loop.quit();
+    });
+    for (const auto &job : jobs)
+        job->Start();
+    if (!allDone())
+        loop.exec();
+    if (interrupted)
+        return Interrupts::ExitCode();
+    return std::nullopt;
+}
+
+int ReportJobs(const std::vector<std::unique_ptr<PortJob>> &jobs, bool json, bool stdoutTaken)
+{
+    bool allOk = true;
+    for (const auto &job : jobs) {
+        const PortOutcome &o = job->Outcome();
+        allOk = allOk && o.ok;
+        for (const ProfileDifference &difference : o.differences)
+            Err::Line(QStringLiteral("%1: %2").arg(o.port, difference.Line()));
+        if (!o.ok && o.differences.empty())
+            Err::Line(QStringLiteral("%1: %2").arg(o.port, o.detail));
+        const QString summary = QStringLiteral("%1: %2: %3").arg(o.port, o.result, o.detail);
+        if (!json && stdoutTaken)
+            Err::Note(summary);
+        if (!json && !stdoutTaken)
+            Out::Line(summary);
+        if (!json)
+            continue;
+        QJsonObject object{
+            {QStringLiteral("port"), o.port}, {QStringLiteral("ok"), o.ok}, {QStringLiteral("result"), o.result}};
+        if (!o.reply.isEmpty())
+            object.insert(QStringLiteral("reply"), o.reply);
+        if (!o.ok)
+            object.insert(QStringLiteral("error"), o.detail);
+        if (o.verified)
+            object.insert(QStringLiteral("verified"), *o.verified);
+        if (!o.differences.empty())
+            object.insert(QStringLiteral("differences"), DifferencesJson(o.differences));
+        if (!o.file.isEmpty() && o.ok)
+            object.insert(QStringLiteral("file"), o.file);
+        if (stdoutTaken)
+            Err::Note(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        else
+            Out::Json(object);
+    }
+    return allOk ? kExitOk : kExitFailed;
+}

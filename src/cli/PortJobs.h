@@ -1,0 +1,134 @@
+// Transfers to many controllers at once, each a job on the one event loop: no thread per port and no
+// nested waits, so eight controllers take the time of one and a port that fails stops no other.
+#pragma once
+
+#include "DownloadExchange.h"
+#include "ProfileCompare.h"
+#include "SerialPort.h"
+#include "UploadExchange.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// What became of one port.
+struct PortOutcome
+{
+    QString port;
+    bool ok = false;
+    QString result; // "downloaded", "verified", "NOT VERIFIED", "uploaded", "failed"
+    QString detail; // the reply, the file written, the differing keys or why it failed
+    QString reply;
+    std::optional<bool> verified;
+    std::vector<ProfileDifference> differences;
+    QString file;
+    std::optional<ProfileImage> image; // what an upload read
+};
+
+// The upload exchange driven by a timer: the controller's waits pass on the event loop.
+class UploadRun : public QObject
+{
+    Q_OBJECT
+public:
+    explicit UploadRun(CSerialPort &port, QObject *parent = nullptr);
+    void Start();
+    void Stop() { timer.stop(); }
+signals:
+    void progress(int position);
+    void done(const UploadResult &result);
+    void failed(const QString &why);
+
+private:
+    void Step();
+    CSerialPort &port;
+    UploadExchange exchange;
+    QTimer timer;
+};
+
+class PortJob : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PortJob(const QString &device, QObject *parent = nullptr);
+    // Opens the port and begins; a port that cannot be opened fails the job on the next turn of the loop.
+    void Start();
+    const PortOutcome &Outcome() const { return outcome; }
+    bool Finished() const { return finished; }
+    // A step after the transfer failed (its file could not be written).
+    void FailAfter(const QString &why)
+    {
+        outcome.ok = false;
+        outcome.result = QStringLiteral("failed");
+        outcome.detail = why;
+    }
+signals:
+    void progress(const QString &port, const QString &what, int percent);
+    void done();
+
+protected:
+    virtual void Begin() = 0;
+    void Fail(const QString &why, const QString &result = QStringLiteral("failed"));
+    void Succeed(const QString &result, const QString &detail);
+    CSerialPort port;
+    PortOutcome outcome;
+
+private:
+    void Finish(bool ok, const QString &result, const QString &detail);
+    bool finished = false;
+};
+
+// The window's download sequence; with verify, the upload exchange reads the profile back.
+class DownloadJob : public PortJob
+{
+    Q_OBJECT
+public:
+    DownloadJob(const QString &device, const ProfileImage &image, bool verify, QObject *parent = nullptr);
+
+private:
+    void Begin() override;
+    void OnStep();
+    void OnPoll();
+    void Verify();
+    void Compared(const UploadResult &result);
+
+    ProfileImage image;
+    bool verify;
+    DownloadExchange exchange;
+    std::optional<QString> reply;
+    QTimer stepTimer;
+    QTimer pollTimer;
+    QTimer progressTimer;
+    QElapsedTimer clock;
+    int progressShown = -1;
+    std::unique_ptr<UploadRun> readBack;
+};
+
+// Reads the controller's profile; the caller writes it once every port is done, so that an
+// interrupted run leaves no file behind.
+class UploadJob : public PortJob
+{
+    Q_OBJECT
+public:
+    UploadJob(const QString &device, const QString &file, QObject *parent = nullptr);
+
+private:
+    void Begin() override;
+    void Uploaded(const UploadResult &result);
+    std::unique_ptr<UploadRun> run;
+};
+
+// Runs the jobs together until every one is done, or a signal ends them all; returns the signal's
+// exit status then, else none.
+std::optional<int> RunJobs(const std::vector<std::unique_ptr<PortJob>> &jobs);
+
+// One summary line a port on stdout (with --json one object a port), the differences of a failed
+// verification on stderr; 0 when every port succeeded, else 1.
+// With stdoutTaken (a profile went there) the lines go to stderr.
+int ReportJobs(const std::vector<std::unique_ptr<PortJob>> &jobs, bool json, bool stdoutTaken = false);
+
+// Why a profile a transfer got is incomplete, in one line.
+QString UploadProblem(const UploadResult &result);
