@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTest>
 
 #include <fcntl.h>
@@ -295,4 +296,16 @@ TEST(MainWindowFit, ASmallScreenDrawsTheWindowSmallerInProportion)
     larger.setPointSizeF(fitted.pointSizeF() + 0.25);
     const QSize tooBig = DialogUnits(larger).Size(683, 430);
     EXPECT_TRUE(tooBig.width() > available.width() - 8 || tooBig.height() > available.height() - 40);
+}
+
+TEST_F(WindowTest, TheWindowFitsTheScreenItOpensOn)
+{
+    const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(window->width() + 8, available.width());
+    EXPECT_LE(window->height() + 40, available.height());
+    if (available.width() >= 1920 && available.height() >= 1000) {
+        EXPECT_EQ(window->font(), DialogUnits::DialogFont()); // an ordinary screen changes nothing
+    } else {
+        EXPECT_LT(window->font().pointSizeF(), DialogUnits::DialogFont().pointSizeF());
+    }
 }
