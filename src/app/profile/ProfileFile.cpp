@@ -41,9 +41,9 @@ void CProfileFile::OnBnClickedSaveFile()
 
 void CProfileFile::WriteProfileFile(const ProfileImage &image)
 {
-    const QString path = dialogs.SaveFileName({settings.SaveFolder(),
-                                               ProposedName(controls.softwareNumber->text(), controls.versionNumber->text()),
-                                               QStringLiteral("dat"), kProfileFileFilters});
+    const QString path = dialogs.SaveFileName(
+        {settings.SaveFolder(), ProposedName(controls.softwareNumber->text(), controls.versionNumber->text()),
+         QStringLiteral("dat"), kProfileFileFilters});
     if (path.isEmpty())
         return;
     settings.SetSaveFolder(QFileInfo(path).absolutePath());
