@@ -54,7 +54,8 @@ int main(int argc, char **argv)
                                     QStringLiteral("Send the readings of a recording (orvexctl monitor --csv, or the "
                                                    "window's Record to CSV) as its monitor frames, at their pace."),
                                     QStringLiteral("file"));
-    const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("Replay this many times faster (default 1)."),
+    const QCommandLineOption speed(QStringLiteral("speed"),
+                                   QStringLiteral("Replay this many times faster (default 1)."),
                                    QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Keep a symbolic link at this path to the pseudo-terminal, so that "
@@ -100,7 +101,8 @@ int main(int argc, char **argv)
         const double factor = parser.value(speed).toDouble(&speedOk);
         if (records.empty() || !speedOk || factor <= 0) {
             QTextStream(stderr) << "orvex-sim: " << parser.value(replay)
-                                << (records.empty() ? ": no readings to replay\n" : ": --speed takes a number above 0\n");
+                                << (records.empty() ? ": no readings to replay\n"
+                                                    : ": --speed takes a number above 0\n");
             return 1;
         }
         model.SetReplay(std::move(records), factor, controller.Now());

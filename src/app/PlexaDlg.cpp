@@ -338,9 +338,10 @@ void CPlexaDlg::OnRecordTriggered()
         ShowRecordingState();
         return;
     }
-    const QString proposed = QStringLiteral("orvex-%1.csv").arg(QDateTime::currentDateTime().toString(
-        QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = dialogs.SaveFileName({settings->RecordFolder(), proposed, QStringLiteral("csv"), kCsvFileFilters});
+    const QString proposed =
+        QStringLiteral("orvex-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path =
+        dialogs.SaveFileName({settings->RecordFolder(), proposed, QStringLiteral("csv"), kCsvFileFilters});
     if (!path.isEmpty()) {
         settings->SetRecordFolder(QFileInfo(path).absolutePath());
         const QString reason = recorder->Start(path);
