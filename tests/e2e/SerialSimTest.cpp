@@ -1,4 +1,5 @@
 // Tests of the serial port against the simulated controller.
+#include "MonitorCsv.h"
 #include "PtyController.h"
 #include "SerialException.h"
 #include "SerialPort.h"
@@ -213,4 +214,28 @@ TEST(ControllerModel, CanKeepAnotherProfileThanItReceived)
     for (int i = 0; i < 320; ++i)
         differing += (*model.Stored())[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i)];
     EXPECT_EQ(differing, 2);
+}
+
+TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
+{
+    const QString csv =
+        MonitorCsvHeader() + QStringLiteral("\n"
+                                            "2026-12-06T10:00:00.000Z,0.0,temperature,24.8,29.8,0,128,76\n"
+                                            "2026-12-06T10:00:02.000Z,2.0,temperature,30.0,40.0,3,120,102\n"
+                                            "not a reading\n"
+                                            "2026-12-06T10:00:06.000Z,6.0,voltage,4.0,50.0,,100,128\n");
+    const std::vector<MonitorCsvRecord> records = ParseMonitorCsv(csv);
+    ASSERT_EQ(records.size(), 3u);
+    for (const double speed : {1.0, 4.0}) {
+        ControllerModel model;
+        model.SetReplay(records, speed, 1000);
+        QByteArray sent = model.Poll(1000);
+        EXPECT_EQ(sent, QByteArray("<ADCT)128/ PWM: 76/ Alarm: 0>")) << speed;
+        EXPECT_TRUE(model.Poll(1000 + static_cast<qint64>(1999 / speed)).isEmpty()) << speed;
+        EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(2000 / speed)), QByteArray("<ADCT)120/ PWM: 102/ Alarm: 3>"));
+        EXPECT_FALSE(model.ReplayOver());
+        EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(6000 / speed)), QByteArray("<ADCV)100/ PWM: 128/ Alarm: 0>"));
+        EXPECT_TRUE(model.ReplayOver());
+        EXPECT_TRUE(model.Poll(100000).isEmpty()); // over: silent, none of its own frames
+    }
 }

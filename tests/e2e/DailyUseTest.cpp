@@ -1,0 +1,182 @@
+// Tests of what the window keeps for daily use: remembered settings and the recording of readings.
+#include "WindowFixture.h"
+
+#include "ComSetting.h"
+#include "MonitorCsv.h"
+#include "PortList.h"
+#include "PtyController.h"
+#include "ReadingRecorder.h"
+
+#include "Pump.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+class DailyUseTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(sim.Start());
+        window->Multipoint().ChartTimer().stop();
+        window->Link().PollTimer().stop();
+    }
+    void TearDown() override
+    {
+        if (window->Link().Connected())
+            window->OnBnClickedConnect();
+    }
+    void Connect(const PtyController &controller)
+    {
+        ui.comSettings.push_back(ComSettings{controller.DevicePath(), 1, 9600});
+        window->OnBnClickedConnect();
+        ASSERT_TRUE(window->Link().Connected());
+    }
+    void Monitor()
+    {
+        window->Control(1052)->setEnabled(true);
+        QTest::mouseClick(window->Control(1052), Qt::LeftButton);
+        ASSERT_TRUE(window->MonitoringEnabled());
+    }
+    void PollAfterFrame(PtyController &controller)
+    {
+        controller.AdvanceClock(1000);
+        Pump(40);
+        window->Link().OnPollTimer();
+    }
+    QAction *Action(const QString &startsWith) const
+    {
+        for (QAction *action : window->actions()) {
+            if (action->text().startsWith(startsWith))
+                return action;
+        }
+        return nullptr;
+    }
+    QStringList Lines(const QString &path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                   : QStringList();
+    }
+    PtyController sim;
+    QTemporaryDir files;
+};
+} // namespace
+
+TEST_F(DailyUseTest, PortFoldersAndChoicesSurviveARestart)
+{
+    Connect(sim);
+    window->OnBnClickedConnect(); // disconnect
+    ui.saveNames.push_back(files.filePath(QStringLiteral("p.dat")));
+    window->OnBnClickedSaveFile();
+    ui.openNames.push_back({files.filePath(QStringLiteral("p.dat"))});
+    window->OnBnClickedOpenFile();
+    ASSERT_GE(ui.fileDialogs.size(), 2u);
+    EXPECT_EQ(ui.fileDialogs[0].filters, kProfileFileFilters); // "Profile files (*.dat)" first, then "All files"
+    EXPECT_EQ(ui.fileDialogs[1].filters, kProfileFileFilters);
+
+    CPlexaDlg again;
+    ASSERT_TRUE(Start(again, ownLock + QStringLiteral("-again")));
+    ui.comSettings.push_back(std::nullopt);
+    again.OnBnClickedConnect();
+    EXPECT_EQ(ui.comSettingShownWith.back().device, sim.DevicePath()); // the dialog proposes it first
+    ui.saveNames.push_back(QString());
+    again.OnBnClickedSaveFile();
+    EXPECT_EQ(ui.fileDialogs.back().folder, QDir(files.path()).absolutePath());
+    ui.openNames.push_back({});
+    again.OnBnClickedOpenFile();
+    EXPECT_EQ(ui.fileDialogs.back().folder, QDir(files.path()).absolutePath());
+}
+
+TEST_F(DailyUseTest, AReplugFindsThePortByItsStableName)
+{
+    // A by-id folder as udev makes it: a link named after the adapter's serial number.
+    const QString byId = files.filePath(QStringLiteral("by-id"));
+    ASSERT_TRUE(QDir().mkpath(byId));
+    const QString link = byId + QStringLiteral("/usb-FTDI_FT232R_A1B2C3-if00-port0");
+    ASSERT_TRUE(QFile::link(sim.DevicePath(), link));
+    EXPECT_EQ(StablePortName(sim.DevicePath(), byId), link);
+    EXPECT_EQ(StablePortName(QStringLiteral("/dev/no-such-port"), byId), QStringLiteral("/dev/no-such-port"));
+    // After the replug the device may have another name; the link leads to it, and the dialog finds it.
+    const std::vector<PortEntry> ports{{QStringLiteral("/dev/ttyS0"), QStringLiteral("16550A")},
+                                       {sim.DevicePath(), kSimulatorDescription}};
+    EXPECT_EQ(comsetting::Preselection(ports, link), 1);
+    EXPECT_EQ(comsetting::Preselection(ports, QStringLiteral("/dev/ttyUSB9")), -1);
+}
+
+TEST_F(DailyUseTest, RecordingWritesEachShownReadingAndSurvivesAReconnect)
+{
+    QAction *record = Action(QStringLiteral("Record to CSV"));
+    ASSERT_NE(record, nullptr);
+    const QString path = files.filePath(QStringLiteral("session.csv"));
+    ui.saveNames.push_back(path);
+    record->trigger();
+    EXPECT_EQ(ui.fileDialogs.back().filters, kCsvFileFilters);
+    EXPECT_TRUE(record->isChecked());
+    EXPECT_TRUE(record->text().startsWith(QStringLiteral("Stop recording"))) << record->text().toStdString();
+
+    Connect(sim);
+    sim.Model().SetInput(128);
+    PollAfterFrame(sim); // not monitoring: nothing shown, nothing recorded
+    EXPECT_EQ(Lines(path), QStringList{MonitorCsvHeader()});
+    Monitor();
+    for (int alarm : {0, 3}) {
+        sim.Model().SetAlarm(alarm);
+        PollAfterFrame(sim);
+    }
+    EXPECT_EQ(Lines(path).size(), 3); // flushed line by line: readable while the file is open
+
+    // The cable goes and comes back: the same recording goes on.
+    window->OnBnClickedConnect();
+    PtyController other;
+    ASSERT_TRUE(other.Start());
+    other.Model().SetInput(200);
+    Connect(other);
+    Monitor();
+    PollAfterFrame(other);
+    ASSERT_EQ(Lines(path).size(), 4);
+    std::vector<MonitorCsvRecord> records;
+    for (const QString &line : Lines(path).mid(1)) {
+        const std::optional<MonitorCsvRecord> parsed = ParseMonitorCsvRow(line);
+        ASSERT_TRUE(parsed.has_value()) << line.toStdString();
+        records.push_back(*parsed);
+    }
+    EXPECT_EQ(records[0].adc, 128);
+    EXPECT_EQ(records[1].alarm, 3);
+    EXPECT_EQ(records[2].adc, 200);
+    EXPECT_LE(records[0].time, records[2].time);
+    EXPECT_TRUE(ui.boxes.empty()); // nothing said about it but the menu entry
+    EXPECT_EQ(Text(1043).contains(QStringLiteral("record")), false);
+
+    record->trigger(); // stop
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_EQ(record->text(), QStringLiteral("Record to CSV..."));
+    PollAfterFrame(other);
+    EXPECT_EQ(Lines(path).size(), 4);
+    window->OnBnClickedConnect();
+}
+
+TEST_F(DailyUseTest, ARecordingIsNeverWrittenIntoADeviceOrAFifo)
+{
+    ReadingRecorder recorder;
+    const QString fifo = files.filePath(QStringLiteral("fifo.csv"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    for (const QString &target : {fifo, QStringLiteral("/dev/null")}) {
+        EXPECT_FALSE(recorder.Start(target).isEmpty()) << target.toStdString();
+        EXPECT_FALSE(recorder.Recording());
+    }
+    // In the window: said once, and the entry stays as it was.
+    QAction *record = Action(QStringLiteral("Record to CSV"));
+    ui.saveNames.push_back(QStringLiteral("/dev/null"));
+    record->trigger();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("not a regular file")));
+    EXPECT_FALSE(record->isChecked());
+}
