@@ -2,6 +2,7 @@
 #include "ChartCtrl.h"
 #include "FanCurvePlot.h"
 #include "PlexaDlg.h"
+#include "ProfileEntry.h"
 
 #include <QApplication>
 #include <QChart>
@@ -121,8 +122,8 @@ void ReplacePointsAndRedraw(benchmark::State &state)
     CFanCurvePlot &plot = Window().Plot();
     int flip = 0;
     for (auto _ : state) {
-        plot.curve.curveFan[150] = (++flip & 1) ? 40 : 41;
-        plot.PublishCurve();
+        const int pwm = (++flip & 1) ? 40 : 41;
+        plot.ChangeCurve([pwm](FanCurve &c) { c.curveFan[150] = pwm; });
     }
 }
 BENCHMARK(ReplacePointsAndRedraw)->Unit(benchmark::kMicrosecond);

@@ -59,11 +59,17 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
     int textRight = std::numeric_limits<int>::min();
     for (auto it = first; it != last; ++it) {
         const int x = xMap.transform(it->x());
+        // Of several events on one pixel column only the last shows: draw just that one.
+        const auto next = it + 1;
+        if (next != last && xMap.transform(next->x()) == x)
+            continue;
         const QColor lineColour = Colour(it->y());
         FillVLine(painter, x, plot.top(), plot.bottom(), lineColour);
         // A text that would run into the one before is left out; its line still shows.
+        if (x + 2 <= textRight)
+            continue;
         const QString text = Text(it->y());
-        if (text.isEmpty() || x + 2 <= textRight)
+        if (text.isEmpty())
             continue;
         const QRect box(x + 1, plot.top() + 1, metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
         painter->fillRect(box, QColor(255, 255, 255, 210));

@@ -63,33 +63,47 @@ std::vector<QPolygon> CChartStripSerie::Runs() const
             runs.push_back(std::move(run));
         run = QPolygon();
     };
-    for (auto it = first; it != last; ++it) {
-        const double x = it->x();
-        const double y = it->y();
-        if (std::isnan(y)) {
-            closeRun();
-            continue;
+    // A column's points are contiguous: its end is found by galloping from its first point, so
+    // only a few points per column go through the map and the rest are merely compared.
+    const auto inColumn = [&xMap](int at) {
+        return [&xMap, at](const QPointF &p) { return xMap.transform(p.x()) == at; };
+    };
+    for (auto it = first; it != last;) {
+        const int at = xMap.transform(it->x());
+        auto known = it; // the last point known to be in the column
+        std::ptrdiff_t step = 1;
+        while (last - known > step && xMap.transform((known + step)->x()) == at) {
+            known += step;
+            step *= 2;
         }
-        if (open && x - previousX > gap)
-            closeRun();
-        previousX = x;
-        const int at = xMap.transform(x);
-        if (open && at == column) {
-            if (y < minY) {
-                minY = y;
-                minFirst = false; // the maximum came before this new minimum
-            } else if (y > maxY) {
-                maxY = y;
-                minFirst = true;
+        const auto end = std::partition_point(known + 1, known + std::min(step, last - known), inColumn(at));
+        for (; it != end; ++it) {
+            const double x = it->x();
+            const double y = it->y();
+            if (std::isnan(y)) {
+                closeRun();
+                continue;
             }
-            continue;
+            if (open && x - previousX > gap)
+                closeRun();
+            previousX = x;
+            if (open && at == column) {
+                if (y < minY) {
+                    minY = y;
+                    minFirst = false; // the maximum came before this new minimum
+                } else if (y > maxY) {
+                    maxY = y;
+                    minFirst = true;
+                }
+                continue;
+            }
+            if (open)
+                closeColumn();
+            open = true;
+            column = at;
+            minY = maxY = y;
+            minFirst = true;
         }
-        if (open)
-            closeColumn();
-        open = true;
-        column = at;
-        minY = maxY = y;
-        minFirst = true;
     }
     closeRun();
     return runs;
@@ -105,14 +119,19 @@ void CChartStripSerie::DrawAll(QPainter *painter) const
     painter->save();
     painter->setClipRect(plottingRect.ToQRect());
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(colour, penWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    // A wide line is a square brush of one-pixel strokes, shifted right and down: the raster
+    // engine strokes a wide pen's joins one by one, about ten times slower over a dense strip.
+    painter->setPen(QPen(colour, 0));
+    const int width = std::max(penWidth, 1);
     for (const QPolygon &run : runs) {
         if (run.size() == 1) {
-            const QPoint p = run.front();
-            const int half = penWidth / 2;
-            painter->fillRect(QRect(p.x() - half, p.y() - half, penWidth, penWidth), colour);
-        } else {
-            painter->drawPolyline(run);
+            painter->fillRect(QRect(run.front(), QSize(width, width)), colour);
+            continue;
+        }
+        painter->drawPolyline(run);
+        for (int shift = 1; shift < width; ++shift) {
+            painter->drawPolyline(run.translated(shift, 0));
+            painter->drawPolyline(run.translated(0, shift));
         }
     }
     painter->restore();

@@ -96,6 +96,49 @@ TEST(StripSerie, EachPixelColumnGetsItsOwnMinimumAndMaximum)
     EXPECT_EQ(chart.At(chart.X(100), chart.Y(89)), kBack);
 }
 
+TEST(StripSerie, ColumnsSpanWhatEveryPointWouldCover)
+{
+    // Dense, sparse and empty stretches, NaNs and pauses, against a point-by-point reduction.
+    Chart chart(100);
+    CChartStripSerie *strip = chart.Strip();
+    strip->SetGap(3);
+    std::vector<QPointF> points;
+    quint32 seed = 12345;
+    const auto random = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (double x = -20; x < 130;) {
+        const double y = (random() % 1000) / 10.0;
+        points.emplace_back(x, random() % 50 == 0 ? std::nan("") : y);
+        const quint32 kind = random() % 100;
+        x += kind < 60 ? 0.01 : (kind < 95 ? 0.7 : 4);
+    }
+    chart.ctrl.EnableRedraw(false);
+    Fill(strip, points);
+    chart.ctrl.EnableRedraw(true);
+    for (auto [from, to] : {std::pair{0.0, 100.0}, {37.5, 41.0}, {-50.0, 200.0}}) {
+        chart.bottom->SetRange(from, to);
+        std::map<int, std::pair<int, int>> expected; // column: top and bottom pixel
+        const CScaleMap xMap = chart.bottom->Map();
+        const CScaleMap yMap = chart.left->Map();
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const bool before = i + 1 < points.size() && points[i + 1].x() >= from;
+            const bool after = i > 0 && points[i - 1].x() <= to;
+            if (std::isnan(points[i].y()) || !((points[i].x() >= from || before) && (points[i].x() <= to || after)))
+                continue;
+            const int y = yMap.transform(points[i].y());
+            auto [it, added] = expected.try_emplace(xMap.transform(points[i].x()), y, y);
+            it->second = {std::min(it->second.first, y), std::max(it->second.second, y)};
+        }
+        std::map<int, std::pair<int, int>> drawn;
+        for (const QPolygon &run : strip->Runs()) {
+            for (QPoint p : run) {
+                auto [it, added] = drawn.try_emplace(p.x(), p.y(), p.y());
+                it->second = {std::min(it->second.first, p.y()), std::max(it->second.second, p.y())};
+            }
+        }
+        EXPECT_EQ(drawn, expected) << from << ".." << to;
+    }
+}
+
 TEST(StripSerie, OnlyTheVisibleRangeIsDrawnAndTheLineRunsOnToTheEdges)
 {
     Chart chart(100);
