@@ -71,7 +71,12 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
         const QString text = Text(it->y());
         if (text.isEmpty())
             continue;
-        const QRect box(x + 1, plot.top() + 1, metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+        QRect box(x + 1, plot.top() + 1, metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+        if (box.right() > plot.right()) { // at the right edge the text goes left of its line
+            box.moveRight(x - 1);
+            if (box.left() <= textRight)
+                continue;
+        }
         painter->fillRect(box, QColor(255, 255, 255, 210));
         painter->setPen(lineColour);
         painter->drawText(box, Qt::AlignCenter, text);
