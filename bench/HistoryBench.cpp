@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFile>
 #include <QLineSeries>
 #include <QPainter>
 #include <QValueAxis>
@@ -29,20 +30,36 @@ HistoryReading Reading(int i)
     return {kStart + qint64(i) * 1000, temperature, InputKind::Temperature, pwm, temperature > 44 ? 4 : 0};
 }
 
+// Resident memory in MiB, where the system tells it.
+double ResidentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1024 * 1024) : 0;
+}
+
 struct Day
 {
     ReadingHistory history;
     std::unique_ptr<CHistoryWindow> window;
     int next = 0;
+    double residentBefore = 0; // the window without the day, then the day added
+    double residentAfter = 0;
 
     Day()
     {
-        for (; next < kDay; ++next)
-            history.Append(Reading(next));
         window = std::make_unique<CHistoryWindow>(history);
         window->resize(900, 520);
         window->show();
         QApplication::processEvents();
+        residentBefore = ResidentMiB();
+        for (; next < kDay; ++next)
+            history.Append(Reading(next));
+        window->OnReadingAdded();
+        QApplication::processEvents();
+        residentAfter = ResidentMiB();
     }
     void AddOne()
     {
@@ -69,6 +86,8 @@ void HistoryAppendAndRedraw(benchmark::State &state)
         benchmark::DoNotOptimize(day.window->Chart()->BackBuffer().constBits());
     }
     const CChartCtrl *chart = day.window->Chart();
+    state.counters["day_MiB"] = day.residentAfter - day.residentBefore;
+    state.counters["resident_MiB"] = day.residentAfter;
     state.SetLabel(
         QStringLiteral("%1x%2, %3 readings").arg(chart->width()).arg(chart->height()).arg(day.next).toStdString());
 }
