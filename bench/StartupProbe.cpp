@@ -3,6 +3,7 @@
 // curve edits (band edits and image builds) and prints the memory again.
 #include "ChartCtrl.h"
 #include "PlexaDlg.h"
+#include "ProfileEntry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QStaticText>
 
 #include <vector>
 
@@ -56,6 +57,7 @@ public:
     CChartAxisLabel *GetTitle() { return &title; }
     const CChartAxisLabel *GetTitle() const { return &title; }
     const CChartGrid *GetGrid() const { return &grid; }
+    CChartGrid *GetGrid() { return &grid; }
 
     AxisFrameState FrameState() const
     {
@@ -85,9 +87,12 @@ public:
     void SetAxisSize(const ChartRect &plot);
     virtual void ComputeTickStep() = 0;
     virtual void ComputeFirstTick() = 0;
+    // Tick values from the first tick up to the maximum.
+    virtual std::vector<double> TickValues() const = 0;
     // Moves the plotting rectangle's edges inwards by the room the axis needs.
     void TakeMargin(ChartRect &plot, const ChartRect &chartRect) const;
-    virtual void draw(QPainter *painter, const ChartRect &plot, const ChartRect &chartRect) = 0;
+    // Line, title, ticks with their labels, and the grid.
+    virtual void draw(QPainter *painter, const ChartRect &plot, const ChartRect &chartRect);
 
     int StartPixel() const { return startPixel; }
     int EndPixel() const { return endPixel; }
@@ -98,7 +103,9 @@ public:
 
 protected:
     // Widest and highest tick label, for the margin.
-    virtual QSize LargestLabelSize() const = 0;
+    virtual QSize LargestLabelSize() const;
+    // The laid-out label of a tick.
+    virtual const QStaticText &Label(double value) const = 0;
 
     CChartCtrl *chart;
     bool horizontal;

@@ -3,16 +3,21 @@
 
 #include "ChartBalloonLabel.h"
 #include "ChartCrossHairCursor.h"
+#include "ChartEventSerie.h"
 #include "ChartLegend.h"
 #include "ChartLineSerie.h"
 #include "ChartPaint.h"
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
+#include "ChartStripSerie.h"
+#include "ChartTimeAxis.h"
 #include "ChartTitle.h"
+#include "ChartTrailSerie.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -51,13 +56,21 @@ CChartStandardAxis *CChartCtrl::AddStandardAxis(int position)
     return raw;
 }
 
-void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal)
+CChartTimeAxis *CChartCtrl::AddTimeAxis(int position)
+{
+    auto axis = std::make_unique<CChartTimeAxis>(this, position);
+    CChartTimeAxis *raw = axis.get();
+    axes[static_cast<std::size_t>(position)] = std::move(axis);
+    return raw;
+}
+
+void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal, bool secondaryVertical)
 {
     EnableRedraw(false);
     serie->SetPlottingRect(plottingRect);
     serie->SetColor(DefaultColour(static_cast<int>(series.size())));
     CChartAxis *horizontal = GetAxis(secondaryHorizontal ? CChartAxis::Top : CChartAxis::Bottom);
-    CChartAxis *vertical = GetAxis(CChartAxis::Left);
+    CChartAxis *vertical = GetAxis(secondaryVertical ? CChartAxis::Right : CChartAxis::Left);
     serie->SetAxes(horizontal, vertical);
     series[serie->GetId()] = std::move(serie);
     Redraw();
@@ -77,6 +90,30 @@ CChartLineSerie *CChartCtrl::AddLineSerie()
     auto serie = std::make_unique<CChartLineSerie>(this, nextSerieId++);
     CChartLineSerie *raw = serie.get();
     AddSerie(std::move(serie), true);
+    return raw;
+}
+
+CChartStripSerie *CChartCtrl::AddStripSerie(bool rightAxis)
+{
+    auto serie = std::make_unique<CChartStripSerie>(this, nextSerieId++);
+    CChartStripSerie *raw = serie.get();
+    AddSerie(std::move(serie), false, rightAxis);
+    return raw;
+}
+
+CChartEventSerie *CChartCtrl::AddEventSerie()
+{
+    auto serie = std::make_unique<CChartEventSerie>(this, nextSerieId++);
+    CChartEventSerie *raw = serie.get();
+    AddSerie(std::move(serie), false);
+    return raw;
+}
+
+CChartTrailSerie *CChartCtrl::AddTrailSerie(bool secondaryHorizontal)
+{
+    auto serie = std::make_unique<CChartTrailSerie>(this, nextSerieId++);
+    CChartTrailSerie *raw = serie.get();
+    AddSerie(std::move(serie), secondaryHorizontal);
     return raw;
 }
 
@@ -217,13 +254,20 @@ void CChartCtrl::PaintFrame(QPainter *painter, const ChartRect &rect)
 void CChartCtrl::PaintSeries(QPainter *painter)
 {
     const ChartRect seriesRect{plottingRect.left, plottingRect.top, plottingRect.right + 1, plottingRect.bottom + 1};
-    for (auto &[id, serie] : series) {
+    // By z-order, then by id (the map's order); stable, so equal z keeps the order of adding.
+    std::vector<CChartSerie *> order;
+    order.reserve(series.size());
+    for (auto &[id, serie] : series)
+        order.push_back(serie.get());
+    std::stable_sort(order.begin(), order.end(),
+                     [](const CChartSerie *a, const CChartSerie *b) { return a->ZOrder() < b->ZOrder(); });
+    for (CChartSerie *serie : order) {
         serie->SetPlottingRect(seriesRect);
         serie->DrawAll(painter);
     }
     painter->save();
     painter->setClipRect(plottingRect.ToQRect());
-    for (auto &[id, serie] : series)
+    for (CChartSerie *serie : order)
         serie->DrawLabels(painter);
     painter->restore();
 }
@@ -299,10 +343,13 @@ void CChartCtrl::mouseReleaseEvent(QMouseEvent *event)
             zoomDragActive = false;
             zoomEnd = point;
             if (zoomStart.x() <= zoomEnd.x() && zoomStart.y() <= zoomEnd.y()) {
-                if (zoomStart.x() != zoomEnd.x() && zoomStart.y() != zoomEnd.y())
+                if (zoomStart.x() != zoomEnd.x() && zoomStart.y() != zoomEnd.y()) {
                     ZoomTo(zoomStart, zoomEnd);
+                    emit zoomedByMouse(false);
+                }
             } else {
                 ResetZoom();
+                emit zoomedByMouse(true);
             }
             update();
         }

@@ -15,12 +15,16 @@
 
 class CChartAxis;
 class CChartCrossHairCursor;
+class CChartEventSerie;
 class CChartLegend;
 class CChartLineSerie;
 class CChartPointsSerie;
 class CChartSerie;
 class CChartStandardAxis;
+class CChartStripSerie;
+class CChartTimeAxis;
 class CChartTitle;
+class CChartTrailSerie;
 
 // The XY chart: axes, series and decorations painted into a back buffer; left-drag zooms, and the
 // last mouse event is kept for the window to poll.
@@ -36,9 +40,15 @@ public:
     ~CChartCtrl() override;
 
     CChartStandardAxis *AddStandardAxis(int position);
+    // Bottom or top: values are milliseconds since the epoch.
+    CChartTimeAxis *AddTimeAxis(int position);
     CChartAxis *GetAxis(int position) const { return axes[static_cast<std::size_t>(position)].get(); }
     CChartPointsSerie *AddPointsSerie(bool secondaryHorizontal = false);
     CChartLineSerie *AddLineSerie();
+    // Against the bottom axis and the left one, or the right one with `rightAxis`.
+    CChartStripSerie *AddStripSerie(bool rightAxis = false);
+    CChartEventSerie *AddEventSerie();
+    CChartTrailSerie *AddTrailSerie(bool secondaryHorizontal = false);
     CChartCrossHairCursor *CreateCrossHairCursor();
     CChartTitle *GetTitle() const { return title.get(); }
     CChartLegend *GetLegend() const { return legend.get(); }
@@ -68,6 +78,10 @@ public:
     int MouseEventState() const { return mouseEventState; }
 
     static QColor DefaultColour(int number);
+
+signals:
+    // A left-drag zoomed in, or (zoomedOut) a reverse drag went back to the full ranges.
+    void zoomedByMouse(bool zoomedOut);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -100,7 +114,7 @@ private:
     FrameState CurrentFrameState() const;
     void PaintFrame(QPainter *painter, const ChartRect &rect);
     void PaintSeries(QPainter *painter);
-    void AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal);
+    void AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal, bool secondaryVertical = false);
     void ZoomTo(QPoint start, QPoint end);
 
     QImage backBuffer;

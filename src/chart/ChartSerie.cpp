@@ -36,6 +36,12 @@ void CChartSerie::SetVisible(bool on)
     chart->Redraw();
 }
 
+void CChartSerie::SetZOrder(int z)
+{
+    zOrder = z;
+    chart->Redraw();
+}
+
 void CChartSerie::ReplacePoints(const double *xs, const double *ys, int count)
 {
     points.resize(static_cast<std::size_t>(std::max(count, 0)));

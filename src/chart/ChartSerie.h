@@ -37,6 +37,10 @@ public:
     void SetVisible(bool on);
     void SetShadow(bool on) { shadow = on; }
     void SetOrdering(Ordering value) { ordering = value; }
+    // Series are drawn by z-order, then in the order they were added: a higher z is drawn later,
+    // over lower ones. All start at 0.
+    void SetZOrder(int z);
+    int ZOrder() const { return zOrder; }
 
     void ReplacePoints(const double *xs, const double *ys, int count);
     void AppendPoint(QPointF point);
@@ -78,6 +82,7 @@ private:
 
     std::vector<QPointF> points;
     Ordering ordering = OrderByX;
+    int zOrder = 0;
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     std::map<int, std::unique_ptr<CChartBalloonLabel>> labels;
 };

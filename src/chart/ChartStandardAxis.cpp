@@ -1,12 +1,6 @@
 // The numeric axis: automatic ticks and their labels.
 #include "ChartStandardAxis.h"
 
-#include "ChartPaint.h"
-
-#include <QFontMetrics>
-#include <QPainter>
-#include <QtMath>
-
 #include <algorithm>
 
 namespace {
@@ -51,93 +45,4 @@ const QStaticText &CChartStandardAxis::Label(double value) const
         it = labelCache.insert(key, label);
     }
     return *it;
-}
-
-QSize CChartStandardAxis::LargestLabelSize() const
-{
-    const int height = QFontMetrics(labelFont).height();
-    QSize largest(0, 0);
-    for (double v : TickValues()) {
-        const QSizeF size = Label(v).size();
-        largest = largest.expandedTo(QSize(qCeil(size.width()), height));
-    }
-    return largest;
-}
-
-void CChartStandardAxis::draw(QPainter *painter, const ChartRect &plot, const ChartRect &chartRect)
-{
-    grid.tickPixels.clear();
-    if (!visible)
-        return;
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setFont(labelFont);
-    const QFontMetrics metrics(labelFont);
-
-    // The room outside the plotting area on this axis' side.
-    ChartRect axisRect;
-    if (horizontal)
-        axisRect = secondary ? ChartRect{plot.left, chartRect.top, plot.right, plot.top}
-                             : ChartRect{plot.left, plot.bottom, plot.right, chartRect.bottom};
-    else
-        axisRect = secondary ? ChartRect{plot.right, plot.top, chartRect.right, plot.bottom}
-                             : ChartRect{chartRect.left, plot.top, plot.left, plot.bottom};
-
-    int lineAt;
-    if (horizontal) {
-        lineAt = secondary ? axisRect.bottom - 1 : axisRect.top + 1;
-        FillHLine(painter, startPixel, endPixel, lineAt, axisColour);
-    } else {
-        lineAt = secondary ? axisRect.left + 1 : axisRect.right - 1;
-        FillVLine(painter, lineAt, startPixel, endPixel, axisColour);
-    }
-
-    // Title in its strip at the outer edge of the axis room.
-    const QSize titleSize = title.Size(horizontal);
-    if (titleSize.width() > 0) {
-        painter->save();
-        painter->setFont(title.font);
-        painter->setPen(title.textColour);
-        if (horizontal) {
-            const int top = secondary ? axisRect.top : axisRect.bottom - titleSize.height();
-            painter->drawText(QRect(axisRect.left, top, axisRect.Width(), titleSize.height()), Qt::AlignCenter,
-                              title.GetText());
-        } else {
-            const int left = secondary ? axisRect.right - titleSize.width() : axisRect.left;
-            const QPoint centre(left + titleSize.width() / 2, (axisRect.top + axisRect.bottom) / 2);
-            painter->translate(centre);
-            painter->rotate(-90);
-            const QSize along = titleSize.transposed();
-            painter->drawText(QRect(-along.width() / 2, -along.height() / 2, along.width(), along.height()),
-                              Qt::AlignCenter, title.GetText());
-        }
-        painter->restore();
-    }
-
-    const CScaleMap map = Map();
-    painter->setPen(textColour);
-    for (double v : TickValues()) {
-        const int p = map.transform(v);
-        if (!map.ContainsPixel(p))
-            continue;
-        const QStaticText &label = Label(v);
-        const int textWidth = qCeil(label.size().width());
-        if (horizontal) {
-            if (secondary)
-                FillVLine(painter, p, axisRect.bottom - 1, axisRect.bottom - 4, axisColour);
-            else
-                FillVLine(painter, p, axisRect.top + 1, axisRect.top + 4, axisColour);
-            const int top = secondary ? axisRect.bottom - metrics.height() - 5 : axisRect.top + 5;
-            painter->drawStaticText(QPoint(p - textWidth / 2, top), label);
-        } else {
-            const int outward = secondary ? 4 : -4;
-            FillHLine(painter, lineAt, lineAt + outward, p, axisColour);
-            const int top = p - metrics.height() / 2;
-            const int left = secondary ? lineAt + 6 : lineAt - 6 - textWidth;
-            painter->drawStaticText(QPoint(left, top), label);
-        }
-        grid.tickPixels.push_back(p);
-    }
-    painter->restore();
-    grid.draw(painter, plot);
 }

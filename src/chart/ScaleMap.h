@@ -1,6 +1,8 @@
 // The one mapping between axis values and pixels.
 #pragma once
 
+#include <cmath>
+
 // Maps axis values to pixels and back along one side of the plotting area. This is the one
 // mapping routine: axes, series, labels and mouse handling all go through it.
 class CScaleMap
@@ -13,7 +15,23 @@ public:
     {
     }
 
-    int transform(double value) const;
+    // Inline: a strip series maps every point in view through it.
+    int transform(double value) const
+    {
+        int offset = 0;
+        if (max != min) {
+            const double exact = std::floor(Length() * (value - min) / (max - min));
+            // Values far off the scale still land on a pixel far off the plotting area.
+            constexpr double kLimit = 1e8;
+            offset = static_cast<int>(exact > kLimit ? kLimit : (exact < -kLimit ? -kLimit : exact));
+        } else {
+            // A single-value range sits in the middle of the span.
+            return (start + end) / 2;
+        }
+        if (horizontal)
+            return inverted ? end - offset : start + offset;
+        return inverted ? end + offset : start - offset;
+    }
     double invTransform(int pixel) const;
 
     int Length() const { return end > start ? end - start : start - end; }

@@ -1,0 +1,251 @@
+// Tests of the reading history and its window: order, spans, following, zoom, pan and redraws.
+#include "HistoryWindow.h"
+#include "ChartCtrl.h"
+#include "ChartEventSerie.h"
+#include "ChartStandardAxis.h"
+#include "ChartStripSerie.h"
+#include "ChartTimeAxis.h"
+#include "ReadingHistory.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QPushButton>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+const qint64 kStart = QDateTime(QDate(2026, 6, 10), QTime(13, 0, 0)).toMSecsSinceEpoch();
+constexpr qint64 kSecond = 1000;
+constexpr qint64 kMinute = 60 * kSecond;
+
+HistoryReading At(qint64 time, float value = 30, float pwm = 50, int alarm = 0, InputKind kind = InputKind::Temperature)
+{
+    return {time, value, kind, pwm, alarm};
+}
+
+// A history of `minutes` at one reading a second, and its window shown.
+struct HistoryWindowTest : ::testing::Test
+{
+    ReadingHistory history;
+    std::unique_ptr<CHistoryWindow> window;
+
+    void Open(int minutes = 30)
+    {
+        for (qint64 i = 0; i < minutes * 60; ++i)
+            history.Append(
+                At(kStart + i * kSecond, 20 + static_cast<float>(i % 600) / 30, static_cast<float>(i % 100)));
+        window = std::make_unique<CHistoryWindow>(history);
+        window->show();
+    }
+    void Add(qint64 time, HistoryReading reading = At(0))
+    {
+        reading.timeMs = time;
+        history.Append(reading);
+        window->OnReadingAdded();
+    }
+    CChartCtrl &Chart() { return *window->Chart(); }
+    double Min() { return window->TimeAxis()->GetMin(); }
+    double Max() { return window->TimeAxis()->GetMax(); }
+    void Drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(&Chart(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(&Chart(), to);
+        QTest::mouseRelease(&Chart(), Qt::LeftButton, {}, to);
+    }
+    void Wheel(int delta)
+    {
+        const QPointF at(Chart().PlottingRect().ToQRect().center());
+        QWheelEvent event(at, Chart().mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&Chart(), &event);
+    }
+};
+} // namespace
+
+TEST(ReadingHistory, KeepsReadingsInOrderAndFindsSpans)
+{
+    ReadingHistory history;
+    EXPECT_EQ(history.IndexRange(0, kStart), std::make_pair(0, 0));
+    history.Append(At(kStart, 24.5f, 30, 0));
+    history.Append(At(kStart + 1000, std::nanf(""), 31, -1));
+    history.Append(At(kStart + 2000, 4.2f, 100, 2, InputKind::Voltage));
+    history.Append(At(kStart + 1500, 4.3f, 99, 1, InputKind::Voltage)); // the clock went back
+    history.Append(At(kStart + 5000, 4.4f, 0, 3, InputKind::Voltage));
+    ASSERT_EQ(history.Size(), 5);
+
+    const HistoryReading second = history.At(1);
+    EXPECT_TRUE(std::isnan(second.value));
+    EXPECT_EQ(second.alarm, -1);
+    const HistoryReading third = history.At(2);
+    EXPECT_EQ(third.kind, InputKind::Voltage);
+    EXPECT_FLOAT_EQ(third.value, 4.2f);
+    EXPECT_FLOAT_EQ(third.pwmPercent, 100);
+    EXPECT_EQ(third.alarm, 2);
+    // Kept, at the time of the reading before it, so times never go down.
+    EXPECT_EQ(history.TimeAt(3), kStart + 2000);
+    EXPECT_FLOAT_EQ(history.At(3).value, 4.3f);
+    for (int i = 1; i < history.Size(); ++i)
+        EXPECT_LE(history.TimeAt(i - 1), history.TimeAt(i));
+
+    struct Case
+    {
+        qint64 from, to;
+        std::pair<int, int> range;
+    };
+    const Case cases[] = {
+        {kStart, kStart + 5000, {0, 5}},        // both ends included
+        {kStart + 1, kStart + 4999, {1, 4}},    // strictly inside
+        {kStart + 2000, kStart + 2000, {2, 4}}, // one instant, two readings
+        {kStart - 9000, kStart - 1, {0, 0}},    // before everything
+        {kStart + 6000, kStart + 9000, {5, 5}}, // after everything
+        {kStart + 3000, kStart + 1000, {4, 4}}, // backwards: empty
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(history.IndexRange(c.from, c.to), c.range) << c.from - kStart << ".." << c.to - kStart;
+
+    history.Clear();
+    EXPECT_TRUE(history.IsEmpty());
+    history.Append(At(kStart - 60000)); // a new session may start earlier than the last one ended
+    EXPECT_EQ(history.FirstTime(), kStart - 60000);
+}
+
+TEST_F(HistoryWindowTest, OpensFollowingTheLastTenMinutesWithBothAxesTitled)
+{
+    Open(30);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("History - Tamlin Orvex Interface"));
+    EXPECT_TRUE(window->IsFollowing());
+    EXPECT_FALSE(window->FollowButton()->isEnabled());
+    EXPECT_EQ(Max(), history.LastTime());
+    EXPECT_EQ(Max() - Min(), CHistoryWindow::kLiveSpanMs);
+    EXPECT_EQ(window->ValueAxis()->GetTitle()->GetText(), QStringLiteral("Temperature(°C)"));
+    EXPECT_EQ(window->PwmAxis()->GetTitle()->GetText(), QStringLiteral("PWM(%)"));
+    EXPECT_EQ(window->PwmLine()->VerticalAxis(), window->PwmAxis());
+    EXPECT_EQ(window->ValueLine()->VerticalAxis(), window->ValueAxis());
+    // The value axis fits what is in view (20..40 degC here) on whole steps.
+    EXPECT_LE(window->ValueAxis()->GetMin(), 20);
+    EXPECT_GE(window->ValueAxis()->GetMax(), 40);
+    EXPECT_GE(window->ValueAxis()->GetMin(), 10);
+    EXPECT_LE(window->ValueAxis()->GetMax(), 50);
+
+    // Each reading moves the span along, with one redraw.
+    const int before = Chart().RefreshCount();
+    Add(history.LastTime() + kSecond);
+    EXPECT_EQ(Chart().RefreshCount(), before + 1);
+    EXPECT_EQ(Max(), history.LastTime());
+    EXPECT_EQ(window->ValueLine()->GetPointsCount(), history.Size());
+
+    // The latest reading's kind titles the axis; degrees and volts are not joined.
+    Add(history.LastTime() + kSecond, At(0, 4.5f, 60, 0, InputKind::Voltage));
+    EXPECT_EQ(window->ValueAxis()->GetTitle()->GetText(), QStringLiteral("Voltage(V)"));
+    EXPECT_EQ(window->ValueLine()->Runs().size(), 2u);
+}
+
+TEST_F(HistoryWindowTest, DragZoomsAndStopsFollowingAndTheButtonGoesBackToTheLiveEnd)
+{
+    Open(30);
+    const ChartRect plot = Chart().PlottingRect();
+    const double expectFrom = window->TimeAxis()->PixelToValue(plot.left + 100);
+    const double expectTo = window->TimeAxis()->PixelToValue(plot.left + 200);
+    Drag({plot.left + 100, plot.top + 10}, {plot.left + 200, plot.bottom - 10});
+    EXPECT_FALSE(window->IsFollowing());
+    EXPECT_TRUE(window->FollowButton()->isEnabled());
+    EXPECT_DOUBLE_EQ(Min(), expectFrom);
+    EXPECT_DOUBLE_EQ(Max(), expectTo);
+
+    // A reading after the span changes nothing on screen: no redraw, the span stays.
+    const int before = Chart().RefreshCount();
+    Add(history.LastTime() + kSecond);
+    Add(history.LastTime() + kSecond);
+    EXPECT_EQ(Chart().RefreshCount(), before);
+    EXPECT_DOUBLE_EQ(Max(), expectTo);
+
+    QTest::mouseClick(window->FollowButton(), Qt::LeftButton);
+    EXPECT_TRUE(window->IsFollowing());
+    EXPECT_FALSE(window->FollowButton()->isEnabled());
+    EXPECT_EQ(Max(), history.LastTime());
+    EXPECT_EQ(Max() - Min(), CHistoryWindow::kLiveSpanMs);
+    // The readings that came while zoomed are all there.
+    EXPECT_EQ(window->PwmLine()->GetPointsCount(), history.Size());
+    EXPECT_EQ(window->PwmAxis()->GetMin(), -3); // a vertical zoom undone too
+}
+
+TEST_F(HistoryWindowTest, ReverseDragShowsTheWholeSession)
+{
+    Open(45);
+    const ChartRect plot = Chart().PlottingRect();
+    Drag({plot.left + 200, plot.bottom - 10}, {plot.left + 100, plot.top + 10});
+    EXPECT_FALSE(window->IsFollowing());
+    EXPECT_EQ(Min(), history.FirstTime());
+    EXPECT_EQ(Max(), history.LastTime());
+
+    // A session shorter than the live span shows the live span.
+    history.Clear();
+    window->OnReadingAdded();
+    Add(kStart);
+    Add(kStart + 5 * kMinute);
+    Drag({plot.left + 200, plot.bottom - 10}, {plot.left + 100, plot.top + 10});
+    EXPECT_EQ(Max(), kStart + 5 * kMinute);
+    EXPECT_EQ(Max() - Min(), CHistoryWindow::kLiveSpanMs);
+    EXPECT_EQ(window->ValueLine()->GetPointsCount(), 2);
+}
+
+TEST_F(HistoryWindowTest, WheelPansInTimeWithinTheSession)
+{
+    Open(30);
+    const double span = Max() - Min();
+    const double end = Max();
+    Wheel(120); // away from the user: back in time
+    EXPECT_FALSE(window->IsFollowing());
+    EXPECT_TRUE(window->FollowButton()->isEnabled());
+    EXPECT_DOUBLE_EQ(Max(), end - span / 10);
+    EXPECT_DOUBLE_EQ(Max() - Min(), span);
+    Wheel(-240);
+    EXPECT_DOUBLE_EQ(Max(), end + span / 10);
+    // Far past either end, half the span still shows readings.
+    for (int i = 0; i < 50; ++i)
+        Wheel(-120);
+    EXPECT_DOUBLE_EQ(Min(), history.LastTime() - span / 2);
+    for (int i = 0; i < 100; ++i)
+        Wheel(120);
+    EXPECT_DOUBLE_EQ(Min(), history.FirstTime() - span / 2);
+}
+
+TEST_F(HistoryWindowTest, AlarmChangesAreMarked)
+{
+    Open(0);
+    // Known codes only; -1 (no code in the frame) neither marks nor forgets.
+    const int codes[] = {0, 0, 4, 4, -1, 4, 0, -1, 0, 1};
+    for (int i = 0; i < 10; ++i)
+        Add(kStart + i * kSecond, At(0, 30, 50, codes[i]));
+    const CChartEventSerie *marks = window->AlarmMarks();
+    ASSERT_EQ(marks->GetPointsCount(), 3);
+    EXPECT_EQ(marks->GetPoint(0), QPointF(kStart + 2 * kSecond, 4));
+    EXPECT_EQ(marks->GetPoint(1), QPointF(kStart + 6 * kSecond, 0));
+    EXPECT_EQ(marks->GetPoint(2), QPointF(kStart + 9 * kSecond, 1));
+    EXPECT_EQ(marks->Text(4), QStringLiteral("Alarm 4"));
+    EXPECT_NE(marks->Colour(0), marks->Colour(4));
+
+    // An alarm already on when the session starts is marked too.
+    ReadingHistory other;
+    other.Append(At(kStart, 30, 50, 5));
+    CHistoryWindow second(other);
+    second.show();
+    EXPECT_EQ(second.AlarmMarks()->GetPointsCount(), 1);
+}
+
+TEST_F(HistoryWindowTest, AHiddenWindowDrawsNothingAndCatchesUpWhenShown)
+{
+    Open(10);
+    window->hide();
+    const int before = Chart().RefreshCount();
+    for (int i = 1; i <= 5; ++i)
+        Add(history.LastTime() + kSecond);
+    EXPECT_EQ(Chart().RefreshCount(), before);
+    window->show();
+    EXPECT_EQ(window->ValueLine()->GetPointsCount(), history.Size());
+    EXPECT_EQ(Max(), history.LastTime());
+}
