@@ -26,3 +26,6 @@ export QT_QPA_PLATFORM=offscreen
 # Start-up of the whole program to its first painted window, and its memory.
 for run in 1 2 3 4 5; do "$ORVEX_BUILD_DIR/bench/startup_probe"; done
 "$ORVEX_BUILD_DIR/bench/startup_probe" --edits 100
+
+# The window left connected and monitoring with the history open and a day in it: idle CPU, memory.
+"$ORVEX_BUILD_DIR/bench/idle_probe" 60

@@ -52,7 +52,9 @@ QByteArray ControllerModel::ReplayFramesDue(qint64 nowMs)
 {
     QByteArray frames;
     while (nextReplay < replay.size()) {
-        const double offset = (replay[nextReplay].seconds - replay.front().seconds) * 1000.0 / replaySpeed;
+        // Paced by the wall-clock column, to the millisecond; a clock set back never runs time backwards.
+        const qint64 recorded = std::max<qint64>(0, replay.front().time.msecsTo(replay[nextReplay].time));
+        const double offset = static_cast<double>(recorded) / replaySpeed;
         if (replayStartMs + static_cast<qint64>(offset) > nowMs)
             break;
         frames += MonitorFrameOf(replay[nextReplay++]);

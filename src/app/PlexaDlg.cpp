@@ -7,6 +7,7 @@
 #include "ControllerLink.h"
 #include "FanCurvePlot.h"
 #include "GradientProgressCtrl.h"
+#include "HistoryWindow.h"
 #include "InstanceBeacon.h"
 #include "InstanceLock.h"
 #include "MainLayout.h"
@@ -15,6 +16,7 @@
 #include "PortList.h"
 #include "ProfileEntry.h"
 #include "ProfileFile.h"
+#include "ReadingHistory.h"
 #include "ReadingRecorder.h"
 #include "Transfers.h"
 
@@ -32,6 +34,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+
+#include <limits>
 
 namespace {
 // Pictures of the image buttons, by control id.
@@ -74,7 +78,7 @@ QFont CPlexaDlg::FittingDialogFont(QSize available)
 
 CPlexaDlg::CPlexaDlg(QWidget *parent)
     : QWidget(parent), units(FittingDialogFont(AvailableScreenSize())), recorder(std::make_unique<ReadingRecorder>()),
-      settings(std::make_unique<AppSettings>())
+      history(std::make_unique<ReadingHistory>()), settings(std::make_unique<AppSettings>())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
     setFont(FittingDialogFont(AvailableScreenSize()));
@@ -108,6 +112,11 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
     addAction(recordAction);
     ShowRecordingState();
     connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::RecordReading);
+    connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::KeepReading);
+    auto *historyAction = new QAction(QStringLiteral("History"), this);
+    historyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(historyAction, &QAction::triggered, this, &CPlexaDlg::ShowHistory);
+    insertAction(verifyAction, historyAction); // beside About
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     qApp->installEventFilter(this);
@@ -351,6 +360,33 @@ void CPlexaDlg::OnRecordTriggered()
     ShowRecordingState();
 }
 
+void CPlexaDlg::KeepReading(const MonitorReading &reading)
+{
+    // What the readouts show, in the window's form: the history is what the user saw.
+    const bool temperature = ShownInputKind() == InputKind::Temperature;
+    float value = temperature ? reading.liveValue : static_cast<float>(reading.liveValue / 25.5);
+    if (temperature && reading.thermistorFault)
+        value = std::numeric_limits<float>::quiet_NaN(); // "Temperature: Unknown"
+    history->Append({QDateTime::currentMSecsSinceEpoch(), value, ShownInputKind(), reading.pwmPercent,
+                     reading.alarm.value_or(ReadingHistory::kNoAlarm)});
+    if (historyWindow)
+        historyWindow->OnReadingAdded();
+}
+
+void CPlexaDlg::ShowHistory()
+{
+    if (!historyWindow) {
+        historyWindow = new CHistoryWindow(*history, this);
+        historyWindow->installEventFilter(this); // its geometry is kept when it closes
+        const QByteArray geometry = settings->HistoryGeometry();
+        if (!geometry.isEmpty())
+            historyWindow->restoreGeometry(geometry);
+    }
+    historyWindow->show();
+    historyWindow->raise();
+    historyWindow->activateWindow();
+}
+
 void CPlexaDlg::RecordReading(const MonitorReading &reading)
 {
     if (!recorder->Recording() || recorder->Record(QDateTime::currentDateTimeUtc(), reading))
@@ -415,6 +451,7 @@ void CPlexaDlg::ClearCursorMarker()
 
 void CPlexaDlg::SwitchMonitoringOff(bool emptyReadouts)
 {
+    plot->ClearTrail();
     monitorCheck->setChecked(false);
     monitorCheck->setEnabled(false);
     if (emptyReadouts)
@@ -601,6 +638,7 @@ void CPlexaDlg::OnBnClickedMonitor()
     }
     monitoringEnabled = false;
     plot->ClearLiveMarker();
+    plot->ClearTrail();
     valueReadout->clear();
     pwmReadout->clear();
 }
@@ -630,6 +668,8 @@ void CPlexaDlg::closeEvent(QCloseEvent *event)
 
 bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
 {
+    if (historyWindow && watched == historyWindow && (event->type() == QEvent::Close || event->type() == QEvent::Hide))
+        settings->SetHistoryGeometry(historyWindow->saveGeometry());
     // Leaving a field by Tab, by a click elsewhere or by the window losing focus runs its check,
     // once: a check's own message box must not run it again.
     if (event->type() == QEvent::FocusOut && !entryCheckRunning) {

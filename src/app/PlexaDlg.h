@@ -27,6 +27,8 @@ class CTransfers;
 class InstanceLock;
 class QAction;
 class ReadingRecorder;
+class ReadingHistory;
+class CHistoryWindow;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -84,6 +86,10 @@ public:
     // "Record to CSV...": asks for the file and starts; while recording, the same entry stops it.
     void OnRecordTriggered();
     const ReadingRecorder &Recorder() const { return *recorder; }
+    // The history of the readings shown this session, and its window (made when first opened).
+    void ShowHistory();
+    const ReadingHistory &History() const { return *history; }
+    CHistoryWindow *HistoryWindow() const { return historyWindow; }
     // The window's context menu: About and the entries around the window's own layout.
     QList<QAction *> ContextMenuActions() const { return actions(); }
 
@@ -128,6 +134,7 @@ private:
     void KeepStatusTextClearOfFrames();
     void ShowReading(const MonitorReading &reading);
     void RecordReading(const MonitorReading &reading);
+    void KeepReading(const MonitorReading &reading);
     void ShowRecordingState();
     // The buttons a transfer locks beside the profile's controls.
     std::vector<QWidget *> LockedControls() const;
@@ -164,6 +171,8 @@ private:
     QAction *verifyAction = nullptr;
     QAction *recordAction = nullptr;
     std::unique_ptr<ReadingRecorder> recorder;
+    std::unique_ptr<ReadingHistory> history;
+    CHistoryWindow *historyWindow = nullptr;
     QString settingsFile;
     std::unique_ptr<AppSettings> settings;
     CInstanceBeacon *beacon = nullptr;

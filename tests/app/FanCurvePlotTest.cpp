@@ -20,7 +20,7 @@ TEST_F(WindowTest, ChartIsSetUpWithItsAxesAndSeries)
     EXPECT_EQ(plot.Objects().pwmAxis->GetMax(), 100);
     EXPECT_EQ(plot.Objects().indexAxis->GetMax(), 255);
     EXPECT_FALSE(plot.Objects().indexAxis->IsVisible());
-    EXPECT_EQ(window->Chart()->SeriesCount(), 4);
+    EXPECT_EQ(window->Chart()->SeriesCount(), 5); // and the trail behind the live point
     EXPECT_EQ(plot.Objects().curveLine->GetWidth(), 4);
     EXPECT_EQ(plot.Objects().curveLine->GetColor(), QColor(0, 0, 0));
     EXPECT_EQ(plot.Objects().shutOffLine->GetWidth(), 3);

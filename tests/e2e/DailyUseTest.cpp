@@ -2,9 +2,11 @@
 #include "WindowFixture.h"
 
 #include "ComSetting.h"
+#include "HistoryWindow.h"
 #include "MonitorCsv.h"
 #include "PortList.h"
 #include "PtyController.h"
+#include "ReadingHistory.h"
 #include "ReadingRecorder.h"
 
 #include "Pump.h"
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 #include <sys/stat.h>
 
@@ -179,4 +183,114 @@ TEST_F(DailyUseTest, ARecordingIsNeverWrittenIntoADeviceOrAFifo)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("not a regular file")));
     EXPECT_FALSE(record->isChecked());
+}
+
+TEST_F(DailyUseTest, TheHistoryKeepsWhatWasShownInOrderAcrossAReconnect)
+{
+    Connect(sim);
+    sim.Model().SetInput(128);
+    PollAfterFrame(sim); // monitoring off: nothing shown, nothing kept
+    EXPECT_TRUE(window->History().IsEmpty());
+    Monitor();
+    for (int alarm : {0, 1, 0}) {
+        sim.Model().SetAlarm(alarm);
+        PollAfterFrame(sim);
+    }
+    ASSERT_EQ(window->History().Size(), 3);
+    EXPECT_NEAR(window->History().At(0).value, 24.8, 0.05);
+    EXPECT_TRUE(std::isnan(window->History().At(1).value)); // "Temperature: Unknown" was shown
+    EXPECT_EQ(window->History().At(1).alarm, 1);
+
+    window->OnBnClickedConnect(); // the cable goes; another controller, another reading
+    PtyController other;
+    ASSERT_TRUE(other.Start());
+    other.Model().SetInput(200);
+    Connect(other);
+    PollAfterFrame(other); // monitoring is off again after the reconnect
+    EXPECT_EQ(window->History().Size(), 3);
+    Monitor();
+    PollAfterFrame(other);
+    ASSERT_EQ(window->History().Size(), 4);
+    EXPECT_LT(window->History().At(3).value, window->History().At(0).value); // 200 is a warmer ADC count
+    for (int i = 1; i < window->History().Size(); ++i)
+        EXPECT_LE(window->History().TimeAt(i - 1), window->History().TimeAt(i));
+
+    // The window opens on it, follows it, and is where it was left at the next start.
+    QAction *open = Action(QStringLiteral("History"));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    open->trigger();
+    ASSERT_NE(window->HistoryWindow(), nullptr);
+    EXPECT_TRUE(window->HistoryWindow()->isVisible());
+    EXPECT_TRUE(window->HistoryWindow()->IsFollowing());
+    window->HistoryWindow()->setGeometry(100, 120, 700, 400);
+    window->HistoryWindow()->close();
+    window->OnBnClickedConnect();
+    CPlexaDlg again;
+    ASSERT_TRUE(Start(again, ownLock + QStringLiteral("-again")));
+    again.ShowHistory();
+    EXPECT_EQ(again.HistoryWindow()->size(), QSize(700, 400));
+    EXPECT_TRUE(again.History().IsEmpty()); // a history is the session's own
+}
+
+TEST_F(DailyUseTest, TheTrailShowsWhereTheControllerWorkedUntilMonitoringStops)
+{
+    Connect(sim);
+    Monitor();
+    for (int adc : {100, 120, 140}) {
+        sim.Model().SetInput(adc);
+        PollAfterFrame(sim);
+    }
+    const std::vector<QPointF> trail = window->Plot().Trail();
+    ASSERT_EQ(trail.size(), 3u);
+    EXPECT_EQ(trail.back(), window->Plot().LiveMarker().front());
+    EXPECT_GT(trail.front().x(), trail.back().x()); // a higher count is cooler: the point moved left
+    for (int i = 0; i < 70; ++i)
+        PollAfterFrame(sim);
+    EXPECT_EQ(window->Plot().Trail().size(), 60u);            // the last 60 only
+    QTest::mouseClick(window->Control(1052), Qt::LeftButton); // monitor off
+    EXPECT_TRUE(window->Plot().Trail().empty());
+}
+
+TEST_F(DailyUseTest, ARecordingReplaysIntoTheSameHistory)
+{
+    const QString path = files.filePath(QStringLiteral("session.csv"));
+    ui.saveNames.push_back(path);
+    Action(QStringLiteral("Record to CSV"))->trigger();
+    Connect(sim);
+    Monitor();
+    const std::pair<int, int> frames[] = {{100, 0}, {130, 3}, {160, 0}, {230, 1}, {90, 0}};
+    for (const auto &[adc, alarm] : frames) {
+        sim.Model().SetInput(adc);
+        sim.Model().SetAlarm(alarm);
+        PollAfterFrame(sim);
+    }
+    Action(QStringLiteral("Stop recording"))->trigger();
+    window->OnBnClickedConnect();
+    const int recorded = window->History().Size();
+    ASSERT_EQ(recorded, 5);
+
+    // The recording played back by a simulated controller, into the same window.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    PtyController replay;
+    ASSERT_TRUE(replay.Start());
+    replay.Model().SetReplay(ParseMonitorCsv(QString::fromUtf8(file.readAll())), 1, replay.Now());
+    Connect(replay);
+    Monitor();
+    // Polled often enough that each recorded frame comes in a read of its own.
+    for (int i = 0; i < 400 && window->History().Size() < 2 * recorded; ++i) {
+        replay.AdvanceClock(10);
+        Pump(5);
+        window->Link().OnPollTimer();
+    }
+    ASSERT_EQ(window->History().Size(), 2 * recorded);
+    for (int i = 0; i < recorded; ++i) {
+        const HistoryReading seen = window->History().At(i);
+        const HistoryReading again = window->History().At(recorded + i);
+        EXPECT_EQ(again.kind, seen.kind) << i;
+        EXPECT_EQ(again.alarm, seen.alarm) << i;
+        EXPECT_EQ(again.pwmPercent, seen.pwmPercent) << i;
+        EXPECT_TRUE(again.value == seen.value || (std::isnan(again.value) && std::isnan(seen.value))) << i;
+    }
 }

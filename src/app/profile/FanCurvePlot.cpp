@@ -8,6 +8,7 @@
 #include "ChartLineSerie.h"
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
+#include "ChartTrailSerie.h"
 #include "EntryRules.h"
 #include "ProfileControls.h"
 #include "WindowViews.h"
@@ -20,6 +21,7 @@
 namespace {
 const QColor kCurveColour{0, 0, 0};
 const QColor kShutOffColour{255, 119, 53};
+const QColor kTrailColour{255, 255, 255}; // shows on the blue background and on the black curve alike
 } // namespace
 
 CFanCurvePlot::CFanCurvePlot(CChartCtrl &chart, ProfileControls &controls, IStatusView &status)
@@ -55,6 +57,10 @@ void CFanCurvePlot::SetUpChart()
     objects.shutOffLine->SetColor(kShutOffColour);
     objects.liveMarker = chart.AddPointsSerie(true);
     objects.liveMarker->SetPointSize(20, 20);
+    // Added after the four series, drawn between the curve and the live point.
+    objects.trail = chart.AddTrailSerie(true);
+    objects.trail->SetColor(kTrailColour);
+    objects.liveMarker->SetZOrder(1);
 
     ChangeCurve([](FanCurve &c) { c.Clear(); });
 
@@ -216,10 +222,21 @@ void CFanCurvePlot::ClearLiveMarker()
 void CFanCurvePlot::ShowLivePoint(double x, double pwm)
 {
     chart.EnableRedraw(false);
+    objects.trail->AddPoint(QPointF(x, pwm));
     objects.liveMarker->SetPointSize(18, 18);
     objects.liveMarker->RemoveAllPoints();
     objects.liveMarker->AppendPoint(QPointF(x, pwm));
     chart.EnableRedraw(true);
+}
+
+void CFanCurvePlot::ClearTrail()
+{
+    objects.trail->Clear();
+}
+
+std::vector<QPointF> CFanCurvePlot::Trail() const
+{
+    return objects.trail->Points();
 }
 
 QPoint CFanCurvePlot::PixelOf(double entry, double pwm) const

@@ -16,6 +16,7 @@ class CChartCtrl;
 class CChartLineSerie;
 class CChartPointsSerie;
 class CChartStandardAxis;
+class CChartTrailSerie;
 class IStatusView;
 struct ProfileControls;
 
@@ -29,6 +30,7 @@ struct FanCurveChart
     CChartLineSerie *curveLine = nullptr;
     CChartLineSerie *shutOffLine = nullptr;
     CChartPointsSerie *liveMarker = nullptr;
+    CChartTrailSerie *trail = nullptr; // where the controller has been working, behind the live point
 };
 
 // Owns the fan curve: every change to it goes through here and reaches the chart at once, so what
@@ -84,8 +86,11 @@ public:
     void ClearBalloonText() { balloonText.clear(); }
     // The live point goes back to 1 x 1 and away; monitoring draws it again at full size.
     void ClearLiveMarker();
-    // The controller's operating point, as monitoring shows it.
+    // The controller's operating point, as monitoring shows it; the points before it stay as a
+    // fading trail until monitoring stops.
     void ShowLivePoint(double x, double pwm);
+    void ClearTrail();
+    std::vector<QPointF> Trail() const;
     // Where an entry and a percentage lie on the chart, in pixels.
     QPoint PixelOf(double entry, double pwm) const;
 
