@@ -35,6 +35,8 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -63,25 +65,33 @@ QSize AvailableScreenSize()
 }
 } // namespace
 
-QFont CPlexaDlg::FittingDialogFont(QSize available)
+double CPlexaDlg::FitScale(QSize available)
 {
-    QFont font = DialogUnits::DialogFont();
+    const QSize size = DialogUnits(DialogUnits::DialogFont()).Size(kMainWidthDlu, kMainHeightDlu);
     const QSize room = available - kFrameAllowance;
-    for (qreal points = font.pointSizeF(); points >= 4; points -= 0.25) {
-        font.setPointSizeF(points);
-        const QSize size = DialogUnits(font).Size(kMainWidthDlu, kMainHeightDlu);
-        if (size.width() <= room.width() && size.height() <= room.height())
-            break;
-    }
-    return font;
+    const double scale =
+        std::min(static_cast<double>(room.width()) / size.width(), static_cast<double>(room.height()) / size.height());
+    // Whole hundredths, rounded down, so what is drawn always fits.
+    return scale >= 1 ? 1 : std::max(0.5, std::floor(scale * 100) / 100);
 }
 
+namespace {
+QFont ScaledDialogFont(double scale)
+{
+    QFont font = DialogUnits::DialogFont();
+    if (scale != 1)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
+} // namespace
+
 CPlexaDlg::CPlexaDlg(QWidget *parent)
-    : QWidget(parent), units(FittingDialogFont(AvailableScreenSize())), recorder(std::make_unique<ReadingRecorder>()),
-      history(std::make_unique<ReadingHistory>()), settings(std::make_unique<AppSettings>())
+    : QWidget(parent), units(DialogUnits(DialogUnits::DialogFont()).Scaled(FitScale(AvailableScreenSize()))),
+      recorder(std::make_unique<ReadingRecorder>()), history(std::make_unique<ReadingHistory>()),
+      settings(std::make_unique<AppSettings>())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
-    setFont(FittingDialogFont(AvailableScreenSize()));
+    setFont(ScaledDialogFont(units.Scale()));
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
     plot = std::make_unique<CFanCurvePlot>(*chart, profile, static_cast<IProfileView &>(*this));

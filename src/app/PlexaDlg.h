@@ -45,9 +45,9 @@ public:
     // Builds the window's state; false when another copy runs (this one then closes itself).
     bool OnInitDialog();
 
-    // The dialog font, made smaller when the fixed window would not fit the screen's available area
-    // (high scaling on a small screen), so every control keeps its place in proportion.
-    static QFont FittingDialogFont(QSize available);
+    // How much smaller than usual the fixed window must be drawn to fit the screen's available area
+    // (high scaling on a small screen): 1 where it fits; the controls and the font scale alike.
+    static double FitScale(QSize available);
 
     // Tests replace the dialogs; the window owns whichever is installed.
     void SetModalUi(std::unique_ptr<IModalUi> ui) { dialogs.Install(std::move(ui)); }

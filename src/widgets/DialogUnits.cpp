@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 
+#include <cmath>
+
 namespace {
 // MulDiv: rounds the exact quotient to the nearest whole number.
 int MulDiv(int value, int numerator, int denominator)
@@ -34,14 +36,28 @@ QFont DialogUnits::DialogFont()
     return font;
 }
 
+DialogUnits DialogUnits::Scaled(double factor) const
+{
+    DialogUnits scaled = *this;
+    scaled.scale = scale * factor;
+    return scaled;
+}
+
+int DialogUnits::Convert(int dlu, int base, int per) const
+{
+    if (scale == 1)
+        return MulDiv(dlu, base, per);
+    return static_cast<int>(std::lround(dlu * base * scale / per));
+}
+
 int DialogUnits::X(int dluX) const
 {
-    return MulDiv(dluX, baseX, 4);
+    return Convert(dluX, baseX, 4);
 }
 
 int DialogUnits::Y(int dluY) const
 {
-    return MulDiv(dluY, baseY, 8);
+    return Convert(dluY, baseY, 8);
 }
 
 QRect DialogUnits::Rect(int x, int y, int width, int height) const

@@ -23,7 +23,14 @@ public:
     int BaseX() const { return baseX; }
     int BaseY() const { return baseY; }
 
+    // The same layout drawn `factor` times as large (below 1 on a screen too small for it).
+    DialogUnits Scaled(double factor) const;
+    double Scale() const { return scale; }
+
 private:
+    int Convert(int dlu, int base, int per) const;
+
     int baseX;
     int baseY;
+    double scale = 1;
 };

@@ -280,22 +280,23 @@ TEST_F(WindowTest, TheStatusTextStaysClearOfThePlotFrame)
 
 TEST(MainWindowFit, ASmallScreenDrawsTheWindowSmallerInProportion)
 {
-    const QFont ordinary = DialogUnits::DialogFont();
     for (const QSize screen : {QSize(1920, 1050), QSize(2560, 1400)})
-        EXPECT_EQ(CPlexaDlg::FittingDialogFont(screen), ordinary); // nothing changes where it fits
+        EXPECT_EQ(CPlexaDlg::FitScale(screen), 1.0); // nothing changes where it fits
 
     // 1920 x 1080 at 150 %: 1280 x 720 less a panel.
     const QSize available(1280, 672);
-    const QFont fitted = CPlexaDlg::FittingDialogFont(available);
-    EXPECT_LT(fitted.pointSizeF(), ordinary.pointSizeF());
-    const QSize window = DialogUnits(fitted).Size(683, 430);
-    EXPECT_LE(window.width(), available.width());
-    EXPECT_LE(window.height() + 30, available.height()); // room left for the title bar
-    // The largest that fits: a quarter point more would not.
-    QFont larger = fitted;
-    larger.setPointSizeF(fitted.pointSizeF() + 0.25);
-    const QSize tooBig = DialogUnits(larger).Size(683, 430);
+    const double scale = CPlexaDlg::FitScale(available);
+    EXPECT_LT(scale, 1.0);
+    const DialogUnits usual(DialogUnits::DialogFont());
+    const QSize window = usual.Scaled(scale).Size(683, 430);
+    EXPECT_LE(window.width(), available.width() - 8);
+    EXPECT_LE(window.height(), available.height() - 40); // room left for the title bar
+    // The largest that fits: a hundredth more would not.
+    const QSize tooBig = usual.Scaled(scale + 0.01).Size(683, 430);
     EXPECT_TRUE(tooBig.width() > available.width() - 8 || tooBig.height() > available.height() - 40);
+    // Every control in proportion: a rectangle scales as the whole does.
+    const QRect chart = usual.Scaled(scale).Rect(292, 165, 370, 234);
+    EXPECT_NEAR(chart.width(), usual.Rect(292, 165, 370, 234).width() * scale, 1);
 }
 
 TEST_F(WindowTest, TheWindowFitsTheScreenItOpensOn)
@@ -305,7 +306,10 @@ TEST_F(WindowTest, TheWindowFitsTheScreenItOpensOn)
     EXPECT_LE(window->height() + 40, available.height());
     if (available.width() >= 1920 && available.height() >= 1000) {
         EXPECT_EQ(window->font(), DialogUnits::DialogFont()); // an ordinary screen changes nothing
+        EXPECT_EQ(window->Units().Scale(), 1.0);
     } else {
-        EXPECT_LT(window->font().pointSizeF(), DialogUnits::DialogFont().pointSizeF());
+        EXPECT_LT(window->Units().Scale(), 1.0);
+        EXPECT_NEAR(window->font().pointSizeF(), DialogUnits::DialogFont().pointSizeF() * window->Units().Scale(),
+                    0.01);
     }
 }
