@@ -6,6 +6,7 @@
 #include "ModalUi.h"
 #include "MonitorFrame.h"
 #include "PlexaDlg.h"
+#include "ProcessMemory.h"
 #include "ReadingHistory.h"
 
 #include <QApplication>
@@ -22,17 +23,6 @@
 #include <sys/resource.h>
 
 namespace {
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 double CpuSeconds()
 {
     rusage usage{};

@@ -3,6 +3,7 @@
 // curve edits (band edits and image builds) and prints the memory again.
 #include "ChartCtrl.h"
 #include "PlexaDlg.h"
+#include "ProcessMemory.h"
 #include "ProfileEntry.h"
 
 #include <QApplication>
@@ -25,17 +26,6 @@ double SecondsSinceProcessStart()
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return now.tv_sec + now.tv_nsec / 1e9 - startTicks / sysconf(_SC_CLK_TCK);
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 // Notices the window's first paint.

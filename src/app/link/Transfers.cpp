@@ -178,6 +178,17 @@ void CTransfers::EndDownload()
     }
 }
 
+UploadHooks CTransfers::UploadProgress()
+{
+    UploadHooks hooks;
+    hooks.wait = wait;
+    hooks.progress = [this](int position, bool white) {
+        view.SetProgressWhiteText(white);
+        view.SetProgress(position);
+    };
+    return hooks;
+}
+
 CTransfers::Verdict CTransfers::VerifyDownload()
 {
     view.SetStatusText(reply ? *reply + QLatin1Char('\n') + kVerifying : kVerifying);
@@ -185,13 +196,7 @@ CTransfers::Verdict CTransfers::VerifyDownload()
     try {
         const CControllerLink::PollPause pause(link);
         const InputDiscarder discard;
-        UploadHooks hooks;
-        hooks.wait = wait;
-        hooks.progress = [this](int position, bool white) {
-            view.SetProgressWhiteText(white);
-            view.SetProgress(position);
-        };
-        result = RunUpload(link.Port(), hooks);
+        result = RunUpload(link.Port(), UploadProgress());
     } catch (const CSerialException &error) {
         return {kNotVerified + QStringLiteral(" the profile could not be read back."),
                 QStringLiteral("The profile could not be read back from the controller:\n%1").arg(error.Text())};
@@ -249,14 +254,8 @@ void CTransfers::OnBnClickedUpload()
         // The poll and the chart wait until the whole upload is over; input meanwhile is dropped.
         const CControllerLink::PollPause pause(link);
         const InputDiscarder discard;
-        UploadHooks hooks;
-        hooks.wait = wait;
-        hooks.progress = [this](int position, bool white) {
-            view.SetProgressWhiteText(white);
-            view.SetProgress(position);
-        };
         try {
-            result = RunUpload(link.Port(), hooks);
+            result = RunUpload(link.Port(), UploadProgress());
             if (result.outcome == UploadResult::NoProfile) {
                 view.SetStatusText(kNoProfileText);
                 wait(kUploadWait);

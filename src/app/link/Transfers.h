@@ -3,6 +3,7 @@
 
 #include "ProfileCodec.h"
 #include "TemperatureCodeTable.h"
+#include "UploadExchange.h"
 
 #include <QObject>
 #include <QString>
@@ -68,6 +69,8 @@ private:
         QString details; // for the error box; empty when verified
     };
     Verdict VerifyDownload();
+    // The upload exchange's waits and its progress on the bar.
+    UploadHooks UploadProgress();
 
     ITransferView &view;
     CControllerLink &link;
