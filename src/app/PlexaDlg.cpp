@@ -63,6 +63,14 @@ QSize AvailableScreenSize()
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry().size() : QSize(1 << 16, 1 << 16);
 }
+
+QFont ScaledDialogFont(double scale)
+{
+    QFont font = DialogUnits::DialogFont();
+    if (scale != 1)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
 } // namespace
 
 double CPlexaDlg::FitScale(QSize available)
@@ -74,16 +82,6 @@ double CPlexaDlg::FitScale(QSize available)
     // Whole hundredths, rounded down, so what is drawn always fits.
     return scale >= 1 ? 1 : std::max(0.5, std::floor(scale * 100) / 100);
 }
-
-namespace {
-QFont ScaledDialogFont(double scale)
-{
-    QFont font = DialogUnits::DialogFont();
-    if (scale != 1)
-        font.setPointSizeF(font.pointSizeF() * scale);
-    return font;
-}
-} // namespace
 
 CPlexaDlg::CPlexaDlg(QWidget *parent)
     : QWidget(parent), units(DialogUnits(DialogUnits::DialogFont()).Scaled(FitScale(AvailableScreenSize()))),
