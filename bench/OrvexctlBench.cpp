@@ -152,9 +152,17 @@ void ExporterBench(int seconds)
     wall.start();
     std::vector<double> latencies;
     long rssMax = rssStart;
+    // A long run shows whether memory levels off: one sample every five minutes.
+    qint64 nextSample = 300'000;
     while (wall.elapsed() < seconds * 1000) {
         latencies.push_back(ScrapeMs(port)); // one scrape a second, as a busy Prometheus would
-        rssMax = std::max(rssMax, Usage(exporter.processId()).first);
+        const long rss = Usage(exporter.processId()).first;
+        rssMax = std::max(rssMax, rss);
+        if (seconds > 300 && wall.elapsed() >= nextSample) {
+            out << QStringLiteral("resident memory at %1 s: %2 KiB\n").arg(nextSample / 1000).arg(rss);
+            out.flush();
+            nextSample += 300'000;
+        }
         QThread::msleep(1000);
     }
     const auto [rssEnd, cpuEnd] = Usage(exporter.processId());
@@ -196,7 +204,9 @@ int main(int argc, char **argv)
     encode.closeWriteChannel();
     encode.waitForFinished();
     const QStringList args = app.arguments();
-    const int seconds = args.contains(QStringLiteral("--short")) ? 10 : 60;
+    int seconds = args.contains(QStringLiteral("--short")) ? 10 : 60;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--seconds")); at > 0 && at + 1 < args.size())
+        seconds = std::max(1, args.at(at + 1).toInt());
     if (!args.contains(QStringLiteral("--exporter-only")))
         DownloadBench(profile);
     if (!args.contains(QStringLiteral("--download-only")))
