@@ -184,6 +184,28 @@ TEST_F(LinkTest, CablePulledShowsTheWarningAndTheWindowStaysUsable)
     EXPECT_TRUE(window->close());
 }
 
+TEST_F(LinkTest, ACablePulledJustBeforeDisconnectDoesNotEndTheNextConnection)
+{
+    Connect();
+    PollAfterFrame();
+    sim.HangUp();
+    Pump(300);                                                // the loss is seen, no poll has run yet
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton); // disconnect
+    EXPECT_FALSE(window->Link().Connected());
+
+    PtyController other;
+    ASSERT_TRUE(other.Start());
+    ui.comSettings.push_back(ComSettings{other.DevicePath(), 1, 9600});
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
+    ASSERT_TRUE(window->Link().Connected());
+    Pump(1100);
+    window->Link().OnPollTimer();
+    EXPECT_TRUE(window->Link().Connected());
+    EXPECT_NE(Text(1043), QStringLiteral("                  WARNING:\n Communication Cable Removed"));
+    EXPECT_TRUE(Enabled(1004));
+    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
+}
+
 TEST_F(LinkTest, APortThatCannotBeOpenedSaysSoAndStaysDisconnected)
 {
     ui.comSettings.push_back(ComSettings{QStringLiteral("/dev/vanished-port"), 1, 9600});

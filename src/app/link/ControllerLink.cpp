@@ -45,6 +45,8 @@ void CControllerLink::OnBnClickedConnect()
         settings = *chosen;
         emptyReadCount = 0;
         pollsWithoutFrame = 0;
+        // A cable pulled just before Disconnect was never polled; it is not this port's.
+        deviceRemovalSeen = false;
         // A new controller: nothing seen of the last one counts any more.
         thermistor.Reset();
         monitorTextShown.reset();
