@@ -324,7 +324,6 @@ bool CPlexaDlg::OnInitDialog()
 
     LoadDefaultTemplate();
     chart->EnableRedraw(true);
-    profileEntry->RememberAcceptedBands();
 
     multipoint->Start();
     link->Start();

@@ -1,6 +1,7 @@
 // Tests of the entry rules through the window's fields.
 #include "WindowFixture.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -72,6 +73,35 @@ TEST_F(EntryTest, TopBandEntries)
     EXPECT_EQ(curve.curveFan[131], 60);
     EXPECT_EQ(curve.curveFan[200], 90);
     EXPECT_EQ(window->Entry().SavedTopBandText(), QStringLiteral("40"));
+}
+
+// A refused band entry shows the band of the profile on screen, whichever way it came there.
+TEST_F(EntryTest, ARefusedBandShowsTheLoadedProfilesBand)
+{
+    TypeAndLeave(1056, QStringLiteral("40"));
+    TypeAndLeave(1055, QStringLiteral("20"));
+    ASSERT_TRUE(ui.boxes.empty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.dat"));
+    ui.saveNames.push_back(path);
+    window->OnBnClickedSaveFile();
+
+    window->LoadDefaultTemplate();
+    TypeAndLeave(1056, QStringLiteral("0"));
+    TypeAndLeave(1055, QStringLiteral("60"));
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(Text(1056), QStringLiteral("50"));
+    EXPECT_EQ(Text(1055), QStringLiteral("25"));
+
+    TypeAndLeave(1056, QStringLiteral("45"));
+    TypeAndLeave(1055, QStringLiteral("30"));
+    ui.openNames.push_back({path});
+    window->OnBnClickedOpenFile();
+    TypeAndLeave(1056, QStringLiteral("0"));
+    TypeAndLeave(1055, QStringLiteral("60"));
+    EXPECT_EQ(ui.boxes.size(), 4u);
+    EXPECT_EQ(Text(1056), QStringLiteral("40"));
+    EXPECT_EQ(Text(1055), QStringLiteral("20"));
 }
 
 TEST_F(EntryTest, BottomBandEntriesInBothForms)

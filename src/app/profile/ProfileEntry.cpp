@@ -143,6 +143,8 @@ void CProfileEntry::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
     });
     plot.SetShutOffLine(d.shutOffStep);
     controls.points->clear();
+    // A refused band entry must fall back to this profile's band, not the one shown before it.
+    RememberAcceptedBands();
 }
 
 void CProfileEntry::LoadDefaultTemplate()
@@ -190,6 +192,7 @@ void CProfileEntry::LoadDefaultTemplate()
     const double bottom = CurveIndexOfTemperature(ReadNumber(defaults.bottomBand));
     const double fan = ReadNumber(defaults.fanSpeedBottomBand);
     plot.SetShutOffLine({{shutOff, 0}, {shutOff, fan}, {bottom, fan}});
+    RememberAcceptedBands();
 }
 
 void CProfileEntry::ApplyForm(InputKind kind)
