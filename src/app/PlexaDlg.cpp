@@ -340,6 +340,12 @@ bool CPlexaDlg::CheckSingleInstance()
         beacon->Listen(instanceLock->SocketPath());
         return true;
     }
+    if (!instanceLock->Trouble().isEmpty()) {
+        // Nobody is known to be running: refusing to start would lock the user out for nothing.
+        qWarning("Cannot make the single-instance lock %s (%s); starting without it.",
+                 qUtf8Printable(instanceLock->Path()), qUtf8Printable(instanceLock->Trouble()));
+        return true;
+    }
     dialogs.Notice(QStringLiteral("An Instance of this application is already running..."));
     // The user need not look for the running copy: it comes to the front.
     CInstanceBeacon::CallRunningCopy(instanceLock->SocketPath());

@@ -20,12 +20,16 @@ public:
     // True when this process now holds the lock; false when another holds it or it cannot be made.
     bool TryAcquire();
     bool IsHeld() const { return held; }
+    // Why the lock could not be made at all (a missing or read-only folder); empty when another
+    // copy holds it, so a later copy can tell "already running" from "cannot tell".
+    QString Trouble() const { return trouble; }
     QString Path() const { return path; }
     // Where the copy holding the lock listens for a later copy that wants it brought forward.
     QString SocketPath() const;
 
 private:
     QString path;
+    QString trouble;
     bool held = false;
 #ifdef Q_OS_UNIX
     int fd = -1;

@@ -26,6 +26,13 @@ TEST_F(WindowTest, ASecondCopySaysSoAndClosesWhileTheFirstRunsOn)
     EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
+TEST_F(WindowTest, ALockThatCannotBeMadeDoesNotKeepTheWindowFromStarting)
+{
+    CPlexaDlg only;
+    EXPECT_TRUE(Start(only, QStringLiteral("no-such-folder/") + ownLock));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(WindowTest, ASecondCopyCallsTheFirstToTheFront)
 {
     const QString lock = ownLock + QStringLiteral("-first");

@@ -13,6 +13,7 @@ TEST(InstanceLock, AnotherProcessHoldingTheNameRefusesUsUntilItIsKilled)
         InstanceLock second(other.name);
         EXPECT_FALSE(second.TryAcquire());
         EXPECT_FALSE(second.IsHeld());
+        EXPECT_TRUE(second.Trouble().isEmpty()); // busy, not broken
     }
 
     // kill -9 leaves the lock file behind; the kernel has dropped the lock all the same.
@@ -32,4 +33,12 @@ TEST(InstanceLock, ReleasedWhenTheHolderGoesAndHeldAgainstASecondHandleInTheSame
     }
     InstanceLock again(name);
     EXPECT_TRUE(again.TryAcquire());
+}
+
+TEST(InstanceLock, ALockThatCannotBeMadeSaysWhyRatherThanLookingBusy)
+{
+    InstanceLock lock(QStringLiteral("no-such-folder-") + QUuid::createUuid().toString(QUuid::Id128) +
+                      QStringLiteral("/orvex"));
+    EXPECT_FALSE(lock.TryAcquire());
+    EXPECT_FALSE(lock.Trouble().isEmpty());
 }
