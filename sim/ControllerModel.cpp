@@ -45,17 +45,32 @@ void ControllerModel::SetReplay(std::vector<MonitorCsvRecord> records, double sp
     nextReplay = 0;
     replaying = true;
     replaySpeed = speed > 0 ? speed : 1;
-    replayStartMs = nowMs;
+    replayClockMs = 0;
+    replayTickMs = nowMs;
+    firstReplayMs = -1;
+    replayHeard = false;
 }
 
-QByteArray ControllerModel::ReplayFramesDue(qint64 nowMs)
+void ControllerModel::AdvanceReplayClock(qint64 nowMs, bool sending, bool lineDrained)
+{
+    // The kernel may not have queued a frame written this instant; give it a moment before an
+    // empty line counts as read.
+    constexpr qint64 kSettleMs = 100;
+    if (replayHeard && sending)
+        replayClockMs += nowMs - replayTickMs;
+    else if (!replayHeard && firstReplayMs >= 0 && lineDrained && nowMs - firstReplayMs >= kSettleMs)
+        replayHeard = true; // the recording's first frame was taken: its clock starts now
+    replayTickMs = nowMs;
+}
+
+QByteArray ControllerModel::ReplayFramesDue()
 {
     QByteArray frames;
     while (nextReplay < replay.size()) {
         // Paced by the wall-clock column, to the millisecond; a clock set back never runs time backwards.
         const qint64 recorded = std::max<qint64>(0, replay.front().time.msecsTo(replay[nextReplay].time));
         const double offset = static_cast<double>(recorded) / replaySpeed;
-        if (replayStartMs + static_cast<qint64>(offset) > nowMs)
+        if (static_cast<qint64>(offset) > replayClockMs)
             break;
         frames += MonitorFrameOf(replay[nextReplay++]);
     }
@@ -125,7 +140,7 @@ void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
     }
 }
 
-QByteArray ControllerModel::Poll(qint64 nowMs)
+QByteArray ControllerModel::Poll(qint64 nowMs, bool lineDrained)
 {
     const qint64 idle = nowMs - lastByteMs;
     if ((mode == Mode::Uploading && idle > kUploadIdleMs) || (mode == Mode::Receiving && idle > kReceiveIdleMs)) {
@@ -134,11 +149,14 @@ QByteArray ControllerModel::Poll(qint64 nowMs)
         quietUntilMs = nextFrameMs = nowMs;
     }
     if (replaying) {
-        // A frame comes when it came in the recording, the model's own not at all; frames due
-        // while a transfer keeps the line quiet are lost, as they would have been.
-        const QByteArray due = ReplayFramesDue(nowMs);
-        if (mode == Mode::Test && nowMs >= quietUntilMs)
-            Trickle(nowMs, due);
+        // A frame comes when it came in the recording, the model's own not at all.
+        const bool sending = mode == Mode::Test && nowMs >= quietUntilMs;
+        AdvanceReplayClock(nowMs, sending, lineDrained);
+        if (sending) {
+            Trickle(nowMs, ReplayFramesDue());
+            if (firstReplayMs < 0 && nextReplay > 0)
+                firstReplayMs = nowMs;
+        }
     } else if (mode == Mode::Test && nowMs >= quietUntilMs && nowMs >= nextFrameMs) {
         const int period = faults.floodFramesPerSecond > 0 ? 1000 / faults.floodFramesPerSecond : kFramePeriodMs;
         nextFrameMs = nowMs + std::max(period, 1);

@@ -38,10 +38,12 @@ public:
     };
 
     void Receive(const QByteArray &bytes, qint64 nowMs);
-    QByteArray Poll(qint64 nowMs);
+    // lineDrained: everything sent so far has been read (or purged) by a tool on the line.
+    QByteArray Poll(qint64 nowMs, bool lineDrained = true);
 
-    // Plays a recording back instead of the model's own frames, from nowMs, `speed` times faster
-    // than recorded; silent once it is over.
+    // Plays a recording back instead of the model's own frames, `speed` times faster than
+    // recorded; silent once it is over. Its clock starts when a tool first takes a frame and
+    // stands still while a transfer keeps the line quiet, so no reading is played to nobody.
     void SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs);
     bool ReplayOver() const { return replaying && nextReplay >= replay.size(); }
 
@@ -62,7 +64,8 @@ private:
     void Trickle(qint64 nowMs, const QByteArray &bytes);
     void Store(const ProfileImage &image);
     // The frames of a replay now due, in place of the model's own.
-    QByteArray ReplayFramesDue(qint64 nowMs);
+    QByteArray ReplayFramesDue();
+    void AdvanceReplayClock(qint64 nowMs, bool sending, bool lineDrained);
 
     Mode mode = Mode::Test;
     QByteArray incoming;
@@ -79,6 +82,9 @@ private:
     std::size_t nextReplay = 0;
     bool replaying = false;
     double replaySpeed = 1;
-    qint64 replayStartMs = 0;
+    qint64 replayClockMs = 0;  // recorded time played so far, times the speed
+    qint64 replayTickMs = 0;   // when the replay clock was last looked at
+    qint64 firstReplayMs = -1; // when the first frame went out
+    bool replayHeard = false;  // a tool has taken a frame
     unsigned noise = 12345;
 };

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -75,7 +76,10 @@ void PtyController::Pump()
 {
     if (masterFd < 0)
         return;
-    const QByteArray out = model.Poll(Now());
+    // Bytes still waiting on the line's far side mean no tool has read them yet.
+    int unread = 0;
+    const bool drained = slaveHoldFd < 0 || ::ioctl(slaveHoldFd, FIONREAD, &unread) != 0 || unread == 0;
+    const QByteArray out = model.Poll(Now(), drained);
     qsizetype written = 0;
     while (written < out.size()) {
         const ssize_t n = ::write(masterFd, out.constData() + written, static_cast<size_t>(out.size() - written));

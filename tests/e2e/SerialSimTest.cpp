@@ -216,7 +216,8 @@ TEST(ControllerModel, CanKeepAnotherProfileThanItReceived)
     EXPECT_EQ(differing, 2);
 }
 
-TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
+namespace {
+std::vector<MonitorCsvRecord> ThreeRecordedReadings()
 {
     const QString csv =
         MonitorCsvHeader() + QStringLiteral("\n"
@@ -224,13 +225,20 @@ TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
                                             "2026-12-06T10:00:02.000Z,2.0,temperature,30.0,40.0,3,120,102\n"
                                             "not a reading\n"
                                             "2026-12-06T10:00:06.000Z,6.0,voltage,4.0,50.0,,100,128\n");
-    const std::vector<MonitorCsvRecord> records = ParseMonitorCsv(csv);
+    return ParseMonitorCsv(csv);
+}
+} // namespace
+
+TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
+{
+    const std::vector<MonitorCsvRecord> records = ThreeRecordedReadings();
     ASSERT_EQ(records.size(), 3u);
     for (const double speed : {1.0, 4.0}) {
         ControllerModel model;
-        model.SetReplay(records, speed, 1000);
-        QByteArray sent = model.Poll(1000);
+        model.SetReplay(records, speed, 0);
+        QByteArray sent = model.Poll(0);
         EXPECT_EQ(sent, QByteArray("<ADCT)128/ PWM: 76/ Alarm: 0>")) << speed;
+        EXPECT_TRUE(model.Poll(1000).isEmpty()); // taken by a tool: the clock starts
         EXPECT_TRUE(model.Poll(1000 + static_cast<qint64>(1999 / speed)).isEmpty()) << speed;
         EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(2000 / speed)), QByteArray("<ADCT)120/ PWM: 102/ Alarm: 3>"));
         EXPECT_FALSE(model.ReplayOver());
@@ -238,4 +246,27 @@ TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
         EXPECT_TRUE(model.ReplayOver());
         EXPECT_TRUE(model.Poll(100000).isEmpty()); // over: silent, none of its own frames
     }
+}
+
+TEST(ControllerModel, AReplayWaitsForAReaderAndLosesNothingToATransfer)
+{
+    ControllerModel model;
+    model.SetReplay(ThreeRecordedReadings(), 1, 0);
+    EXPECT_EQ(model.Poll(0, false), QByteArray("<ADCT)128/ PWM: 76/ Alarm: 0>"));
+    // Nobody reads the line for a minute: the recording waits.
+    EXPECT_TRUE(model.Poll(60000, false).isEmpty());
+    EXPECT_TRUE(model.Poll(61990).isEmpty()); // read now: the clock runs from here
+    EXPECT_TRUE(model.Poll(63989).isEmpty());
+    EXPECT_EQ(model.Poll(63990), QByteArray("<ADCT)120/ PWM: 102/ Alarm: 3>"));
+
+    // An upload's quiet spans the moment the last reading was due; it comes after it instead.
+    qint64 now = 63990;
+    model.Receive(QByteArrayLiteral("S"), now);
+    model.Receive(QByteArrayLiteral("X"), now += 2000);
+    EXPECT_EQ(model.Poll(now += 10), QByteArray(160, static_cast<char>(0xFF)));
+    QByteArray after;
+    while (after.isEmpty() && now < 100000)
+        after = model.Poll(now += 10);
+    EXPECT_EQ(after, QByteArray("<ADCV)100/ PWM: 128/ Alarm: 0>"));
+    EXPECT_TRUE(model.ReplayOver());
 }
