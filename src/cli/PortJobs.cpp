@@ -117,6 +117,14 @@ DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool 
 
 void DownloadJob::Begin()
 {
+    // Frames queued before the port was opened must not pass for the controller's reply.
+    try {
+        port.ClearReceiveBuffer();
+    } catch (const CSerialException &error) {
+        const QString why = error.Text();
+        QTimer::singleShot(0, this, [this, why] { Fail(why); });
+        return;
+    }
     clock.start();
     exchange.Start();
     stepTimer.start(exchange.DownloadStep());
@@ -126,6 +134,8 @@ void DownloadJob::Begin()
 
 void DownloadJob::OnPoll()
 {
+    if (exchange.Stage() == ExchangeStage::Start)
+        return; // the image is going out: nothing to read yet, as in the window
     try {
         const QByteArray read = port.Read(kReadCapacity);
         if (!read.isEmpty() && !reply)

@@ -5,6 +5,7 @@
 #include "ProfileCodec.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -100,15 +101,24 @@ TEST_F(OrvexctlMany, TransfersRunSideBySideAndAFailedPortStopsNoOther)
     SimProcess different(runtime.path(), {"--store-different"});
     SimProcess pulled(runtime.path());
     SimProcess silent(runtime.path(), {"--silent"});
+    // A controller whose line holds a backlog of frames nobody read: they are not its reply.
+    QFile burst(files.filePath(QStringLiteral("burst.csv")));
+    ASSERT_TRUE(burst.open(QIODevice::WriteOnly));
+    burst.write("time,seconds,kind,value,pwm_percent,alarm_code,adc,pwm_raw\n");
+    for (int i = 0; i < 120; ++i)
+        burst.write("2026-12-07T10:00:00.000Z,0.0,temperature,30.0,50.0,0,120,128\n");
+    burst.close();
+    SimProcess backlog(runtime.path(), {"--replay", burst.fileName()});
     SimProcess holderA(runtime.path(), {"--profile", profile});
     SimProcess holderB(runtime.path(), {"--profile", profile});
     SimProcess holderC(runtime.path(), {"--profile", profile});
     SimProcess holderD(runtime.path(), {"--profile", profile});
-    for (const SimProcess *sim : {&good, &different, &pulled, &silent, &holderA, &holderB, &holderC, &holderD})
+    for (const SimProcess *sim :
+         {&good, &different, &pulled, &silent, &backlog, &holderA, &holderB, &holderC, &holderD})
         ASSERT_FALSE(sim->device.isEmpty());
 
     QProcess *download = Start({"download", "--verify", "--json", "-p", good.device, "-p", different.device, "-p",
-                                pulled.device, "-p", silent.device, profile});
+                                pulled.device, "-p", silent.device, "-p", backlog.device, profile});
     const QString pattern = files.filePath(QStringLiteral("got-%p.dat"));
     QProcess *upload = Start({"upload", "-p", holderA.device, "-p", holderB.device, "-o", pattern});
     QProcess *same = Start({"diff", "--port", holderC.device, profile});
@@ -139,12 +149,16 @@ TEST_F(OrvexctlMany, TransfersRunSideBySideAndAFailedPortStopsNoOther)
         const QJsonObject object = QJsonDocument::fromJson(line).object();
         byPort.insert(object.value(QStringLiteral("port")).toString(), object);
     }
-    ASSERT_EQ(byPort.size(), 4) << downloaded.Out().toStdString();
+    ASSERT_EQ(byPort.size(), 5) << downloaded.Out().toStdString();
     const QJsonObject ok = byPort.value(good.device);
     EXPECT_TRUE(ok.value(QStringLiteral("ok")).toBool());
     EXPECT_EQ(ok.value(QStringLiteral("result")).toString(), QStringLiteral("verified"));
     EXPECT_TRUE(ok.value(QStringLiteral("verified")).toBool());
     EXPECT_TRUE(ok.value(QStringLiteral("reply")).toString().contains(QStringLiteral("Configuration saved.")));
+    const QJsonObject late = byPort.value(backlog.device);
+    EXPECT_EQ(late.value(QStringLiteral("result")).toString(), QStringLiteral("verified"));
+    EXPECT_EQ(late.value(QStringLiteral("reply")).toString().toStdString(),
+              ok.value(QStringLiteral("reply")).toString().toStdString());
 
     const QJsonObject kept = byPort.value(different.device);
     EXPECT_FALSE(kept.value(QStringLiteral("ok")).toBool(true));
