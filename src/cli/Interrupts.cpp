@@ -35,6 +35,9 @@ void Install()
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A reader that went away (`| head -1`) is a write error we report and exit 1 on; the signal
+    // would kill a download with half the image sent.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 int Received()
