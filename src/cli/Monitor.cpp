@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -91,7 +92,8 @@ int Monitor(const QStringList &args)
     if (line.IsSet(csv) && line.IsSet(json))
         return line.UsageError(QStringLiteral("--csv and --json exclude each other"));
     const std::optional<int> wanted = line.Number(count, 0, 1000000000);
-    const std::optional<int> patience = line.Number(timeout, 0, 86400 * 365);
+    // The timer counts milliseconds in an int: about 24 days at most.
+    const std::optional<int> patience = line.Number(timeout, 0, std::numeric_limits<int>::max() / 1000);
     if (!wanted || !patience)
         return kExitUsage;
     const Form form = line.IsSet(csv) ? Form::Csv : line.IsSet(json) ? Form::Json : Form::Text;

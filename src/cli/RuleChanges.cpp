@@ -24,7 +24,10 @@ std::vector<RuleChange> RuleChanges(const ControlProfile &given, const ControlPr
         if (was == now)
             continue;
         const bool numbers = WholeNumber(was) && WholeNumber(now);
-        if (numbers && was.toLongLong() == now.toLongLong())
+        // "007" and "7" are the same number; one too long to read is not the same as anything.
+        bool wasRead = false;
+        bool nowRead = false;
+        if (numbers && was.toLongLong(&wasRead) == now.toLongLong(&nowRead) && wasRead && nowRead)
             continue;
         changes.push_back({before[i].first, was, now, numbers});
     }

@@ -118,6 +118,8 @@ TEST_F(OrvexctlFiles, OptionsAreConventionalAndMistakesAreNamed)
         {{"encode", "-"}, "-o FILE is missing"},
         {{"decode", a, a}, "unexpected argument"},
         {{"monitor", "--port", "/dev/null", "--count", "many"}, "--count takes a whole number"},
+        // Beyond what a timer holds in milliseconds: refused, not wrapped into an instant timeout.
+        {{"monitor", "--port", "/dev/null", "--timeout", "4294968"}, "--timeout takes a whole number from 0 to"},
         {{"upload", "-p", "/dev/a", "-p", "/dev/b", "-o", "same.dat"}, "-o needs %p"},
         {{"download", a}, "--port DEV is missing"},
     };
@@ -171,7 +173,8 @@ TEST_F(OrvexctlFiles, TextRefusalsAndCutsNameTheLine)
         << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
 
-    const std::pair<const char *, const char *> versions[] = {{"-1", "0"}, {"-256", "0"}, {"256", "255"}};
+    const std::pair<const char *, const char *> versions[] = {
+        {"-1", "0"}, {"-256", "0"}, {"256", "255"}, {"-99999999999999999999", "0"}};
     for (const auto &[given, kept] : versions) {
         QFile::remove(out);
         run = RunOrvexctl({"encode", "-", "-o", out}, QByteArray("\nversionNumber = ") + given + "\n");
