@@ -122,6 +122,8 @@ TEST_F(OrvexctlFiles, OptionsAreConventionalAndMistakesAreNamed)
         {{"monitor", "--port", "/dev/null", "--timeout", "4294968"}, "--timeout takes a whole number from 0 to"},
         {{"upload", "-p", "/dev/a", "-p", "/dev/b", "-o", "same.dat"}, "-o needs %p"},
         {{"download", a}, "--port DEV is missing"},
+        {{"monitor", "-p", "/dev/null", "-p", "/dev/../dev/null"},
+         "--port /dev/null and --port /dev/../dev/null name the same device"},
     };
     for (const Bad &b : bad) {
         const CliRun run = RunOrvexctl(b.args);
