@@ -21,6 +21,7 @@ namespace {
 const qint64 kStart = QDateTime(QDate(2026, 6, 10), QTime(13, 0, 0)).toMSecsSinceEpoch();
 constexpr qint64 kSecond = 1000;
 constexpr qint64 kMinute = 60 * kSecond;
+constexpr qint64 kHour = 60 * kMinute;
 
 HistoryReading At(qint64 time, float value = 30, float pwm = 50, int alarm = 0, InputKind kind = InputKind::Temperature)
 {
@@ -73,7 +74,7 @@ TEST(ReadingHistory, KeepsReadingsInOrderAndFindsSpans)
     history.Append(At(kStart, 24.5f, 30, 0));
     history.Append(At(kStart + 1000, std::nanf(""), 31, -1));
     history.Append(At(kStart + 2000, 4.2f, 100, 2, InputKind::Voltage));
-    history.Append(At(kStart + 1500, 4.3f, 99, 1, InputKind::Voltage)); // the clock went back
+    history.Append(At(kStart + 3000, 4.3f, 99, 1, InputKind::Voltage));
     history.Append(At(kStart + 5000, 4.4f, 0, 3, InputKind::Voltage));
     ASSERT_EQ(history.Size(), 5);
 
@@ -85,11 +86,6 @@ TEST(ReadingHistory, KeepsReadingsInOrderAndFindsSpans)
     EXPECT_FLOAT_EQ(third.value, 4.2f);
     EXPECT_FLOAT_EQ(third.pwmPercent, 100);
     EXPECT_EQ(third.alarm, 2);
-    // Kept, at the time of the reading before it, so times never go down.
-    EXPECT_EQ(history.TimeAt(3), kStart + 2000);
-    EXPECT_FLOAT_EQ(history.At(3).value, 4.3f);
-    for (int i = 1; i < history.Size(); ++i)
-        EXPECT_LE(history.TimeAt(i - 1), history.TimeAt(i));
 
     struct Case
     {
@@ -99,10 +95,10 @@ TEST(ReadingHistory, KeepsReadingsInOrderAndFindsSpans)
     const Case cases[] = {
         {kStart, kStart + 5000, {0, 5}},        // both ends included
         {kStart + 1, kStart + 4999, {1, 4}},    // strictly inside
-        {kStart + 2000, kStart + 2000, {2, 4}}, // one instant, two readings
+        {kStart + 2000, kStart + 3000, {2, 4}}, // both ends on readings
         {kStart - 9000, kStart - 1, {0, 0}},    // before everything
         {kStart + 6000, kStart + 9000, {5, 5}}, // after everything
-        {kStart + 3000, kStart + 1000, {4, 4}}, // backwards: empty
+        {kStart + 4000, kStart + 1000, {4, 4}}, // backwards: empty
     };
     for (const Case &c : cases)
         EXPECT_EQ(history.IndexRange(c.from, c.to), c.range) << c.from - kStart << ".." << c.to - kStart;
@@ -111,6 +107,32 @@ TEST(ReadingHistory, KeepsReadingsInOrderAndFindsSpans)
     EXPECT_TRUE(history.IsEmpty());
     history.Append(At(kStart - 60000)); // a new session may start earlier than the last one ended
     EXPECT_EQ(history.FirstTime(), kStart - 60000);
+}
+
+// The clock set back an hour: what came before moves back with it, so the newest readings keep the
+// wall clock, the order holds and the seconds between readings stay seconds.
+TEST_F(HistoryWindowTest, AClockSetBackKeepsTheNewestOnTheClockAndTheWindowFollowing)
+{
+    Open(10);
+    const qint64 before = history.LastTime();
+    const int epoch = history.Epoch();
+    const qint64 back = before + kSecond - kHour;
+    Add(back);
+    EXPECT_NE(history.Epoch(), epoch);
+    EXPECT_EQ(history.LastTime(), back);
+    EXPECT_EQ(history.TimeAt(history.Size() - 2), back); // the one interval nobody can know
+    EXPECT_EQ(history.TimeAt(history.Size() - 2) - history.TimeAt(history.Size() - 3), kSecond);
+    for (int i = 1; i < 60; ++i)
+        Add(back + i * kSecond);
+    for (int i = 1; i < history.Size(); ++i)
+        ASSERT_LE(history.TimeAt(i - 1), history.TimeAt(i)) << i;
+
+    // The window copied the moved readings again and follows the live end.
+    EXPECT_EQ(Max(), back + 59 * kSecond);
+    EXPECT_EQ(window->PwmLine()->GetPointsCount(), history.Size());
+    // Ten minutes of readings in view (the moment of the set-back twice), spread over the span.
+    const auto [first, last] = history.IndexRange(static_cast<qint64>(Min()), static_cast<qint64>(Max()));
+    EXPECT_EQ(last - first, 602);
 }
 
 TEST_F(HistoryWindowTest, OpensFollowingTheLastTenMinutesWithBothAxesTitled)

@@ -104,6 +104,8 @@ void CHistoryWindow::SetKind(InputKind value)
 
 void CHistoryWindow::Sync()
 {
+    if (history.Epoch() != syncedEpoch || history.Size() < synced)
+        ClearSeries();
     if (synced >= history.Size())
         return;
     chart->EnableRedraw(false);
@@ -128,14 +130,20 @@ void CHistoryWindow::Sync()
         SetKind(history.KindAt(synced - 1));
 }
 
-void CHistoryWindow::Rebuild()
+void CHistoryWindow::ClearSeries()
 {
-    chart->EnableRedraw(false);
     valueLine->RemoveAllPoints();
     pwmLine->RemoveAllPoints();
     alarmMarks->RemoveAllPoints();
     synced = 0;
     lastAlarm = ReadingHistory::kNoAlarm;
+    syncedEpoch = history.Epoch();
+}
+
+void CHistoryWindow::Rebuild()
+{
+    chart->EnableRedraw(false);
+    ClearSeries();
     Sync();
     if (following)
         FollowLive();
@@ -192,7 +200,7 @@ void CHistoryWindow::FollowLive()
 
 void CHistoryWindow::OnReadingAdded()
 {
-    if (history.Size() < synced) {
+    if (history.Size() < synced || history.Epoch() != syncedEpoch) {
         Rebuild();
         return;
     }

@@ -51,6 +51,7 @@ private:
     // Brings readings the chart has not seen yet into its series.
     void Sync();
     void Rebuild();
+    void ClearSeries();
     void ShowSpan(double from, double to);
     void FitValueAxis();
     void PanBy(double fraction);
@@ -69,5 +70,6 @@ private:
     bool following = true;
     int synced = 0; // readings already in the series
     int lastAlarm = -1;
+    int syncedEpoch = 0; // the history's epoch the series were copied in
     InputKind kind = InputKind::Temperature;
 };

@@ -5,7 +5,13 @@
 
 void ReadingHistory::Append(const HistoryReading &reading)
 {
-    times.push_back(times.empty() ? reading.timeMs : std::max(reading.timeMs, times.back()));
+    if (!times.empty() && reading.timeMs < times.back()) {
+        const qint64 back = times.back() - reading.timeMs;
+        for (qint64 &time : times)
+            time -= back;
+        ++epoch;
+    }
+    times.push_back(reading.timeMs);
     values.push_back(reading.value);
     pwms.push_back(reading.pwmPercent);
     alarms.push_back(static_cast<qint8>(std::clamp(reading.alarm, kNoAlarm, 127)));
@@ -14,6 +20,7 @@ void ReadingHistory::Append(const HistoryReading &reading)
 
 void ReadingHistory::Clear()
 {
+    ++epoch;
     times.clear();
     values.clear();
     pwms.clear();

@@ -25,10 +25,13 @@ class ReadingHistory
 public:
     static constexpr int kNoAlarm = -1;
 
-    // A reading older than the last one (the clock was set back) is kept at the last one's time, so
-    // the order that spans are searched by holds.
+    // A reading older than the last one (the clock was set back) moves the earlier readings back by
+    // as much: the order that spans are searched by holds, the newest stay on the wall clock and the
+    // spacing stays real.
     void Append(const HistoryReading &reading);
     void Clear();
+    // Changes whenever readings already kept change (a clear, a set-back clock): copies are stale.
+    int Epoch() const { return epoch; }
 
     int Size() const { return static_cast<int>(times.size()); }
     bool IsEmpty() const { return times.empty(); }
@@ -51,4 +54,5 @@ private:
     std::vector<float> pwms;
     std::vector<qint8> alarms; // codes are one digit
     std::vector<quint8> kinds;
+    int epoch = 0;
 };
