@@ -63,10 +63,15 @@ std::vector<double> TimeTickValues(double min, double max, qint64 step)
 QString TimeTickLabelText(double timeMs, qint64 step)
 {
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(timeMs)));
+    // Ticks a day or more apart all sit at midnight: the date is what tells them apart.
+    if (step >= kDayMs)
+        return time.toString(QStringLiteral("dd MMM"));
     return time.toString(step < kMinuteMs ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm"));
 }
 
 QString TimeTickSampleText(qint64 step)
 {
+    if (step >= kDayMs)
+        return QStringLiteral("30 MMM"); // wider than any month's short name
     return step < kMinuteMs ? QStringLiteral("00:00:00") : QStringLiteral("00:00");
 }

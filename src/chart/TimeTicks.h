@@ -19,7 +19,8 @@ qint64 ComputeTimeTickStep(double spanMs, int pixels, const std::function<int(qi
 // Ticks on the local clock's multiples of the step (whole minutes, hours counted from local
 // midnight) from `min` up to `max`.
 std::vector<double> TimeTickValues(double min, double max, qint64 step);
-// "hh:mm:ss" under steps shorter than a minute, "hh:mm" from a minute on, local time.
+// "hh:mm:ss" under steps shorter than a minute, "hh:mm" from a minute on, "dd MMM" from a day on;
+// local time.
 QString TimeTickLabelText(double timeMs, qint64 step);
 // A label of the widest kind a step gives, for measuring.
 QString TimeTickSampleText(qint64 step);

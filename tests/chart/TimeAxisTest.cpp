@@ -93,6 +93,10 @@ TEST(TimeTicks, TicksLieOnTheLocalClockAndReadAsClockTimes)
     const std::vector<double> hours = TimeTickValues(Local(6, 0, 0), Local(18, 0, 0), 6 * kHourMs);
     EXPECT_EQ(Labels(hours, 6 * kHourMs), QStringList({"06:00", "12:00", "18:00"}));
 
+    // Days all start at midnight: their labels are dates.
+    const std::vector<double> days = TimeTickValues(Local(8, 0, 0), Local(8, 0, 0) + 3 * kDayMs, kDayMs);
+    EXPECT_EQ(Labels(days, kDayMs), QStringList({"11 Jun", "12 Jun", "13 Jun"}));
+
     // An empty or broken range has no ticks.
     EXPECT_TRUE(TimeTickValues(Local(10, 0, 0), Local(9, 0, 0), kMinuteMs).empty());
     EXPECT_TRUE(TimeTickValues(Local(10, 0, 0), Local(11, 0, 0), 0).empty());
@@ -117,15 +121,16 @@ TEST(TimeAxis, OnAChartTheStepFollowsTheSpanAndTheLabelsDoNotOverlap)
     CChartTimeAxis *axis = ctrl.AddTimeAxis(CChartAxis::Bottom);
     ctrl.AddStandardAxis(CChartAxis::Left)->SetRange(0, 100);
     const QFontMetrics metrics(axis->labelFont);
-    for (qint64 span : {20 * kSecondMs, 10 * kMinuteMs, 2 * kHourMs, kDayMs}) {
+    for (qint64 span : {20 * kSecondMs, 10 * kMinuteMs, 2 * kHourMs, kDayMs, 60 * kDayMs}) {
         axis->SetRange(Local(8, 0, 0), Local(8, 0, 0) + static_cast<double>(span));
         const std::vector<int> &pixels = axis->GetGrid()->tickPixels;
         ASSERT_GE(pixels.size(), 2u) << span;
         const int widest = metrics.horizontalAdvance(axis->LabelText(axis->TickValues().front()));
         for (std::size_t i = 1; i < pixels.size(); ++i)
             EXPECT_GT(pixels[i] - pixels[i - 1], widest) << span;
-        // Seconds only where the step is under a minute.
-        EXPECT_EQ(axis->LabelText(axis->TickValues().front()).size(), axis->TickStep() < kMinuteMs ? 8 : 5) << span;
+        // Seconds only where the step is under a minute; dates from a day up.
+        const qsizetype length = axis->TickStep() < kMinuteMs ? 8 : axis->TickStep() < kDayMs ? 5 : 6;
+        EXPECT_EQ(axis->LabelText(axis->TickValues().front()).size(), length) << span;
     }
     // A drag over a pixel or two does not zoom below a second.
     axis->SetZoomRange(Local(8, 0, 0), Local(8, 0, 0) + 3);
