@@ -42,6 +42,11 @@ void ControllerModel::Trickle(qint64 nowMs, const QByteArray &bytes)
 void ControllerModel::SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs)
 {
     replay = std::move(records);
+    // Each row's time after the first, summing only the steps forward: a clock set back while
+    // recording pauses the pace there instead of bursting out everything it overlapped.
+    replayOffsets.assign(replay.size(), 0);
+    for (std::size_t i = 1; i < replay.size(); ++i)
+        replayOffsets[i] = replayOffsets[i - 1] + std::max<qint64>(0, replay[i - 1].time.msecsTo(replay[i].time));
     nextReplay = 0;
     replaying = true;
     replaySpeed = speed > 0 ? speed : 1;
@@ -67,9 +72,8 @@ QByteArray ControllerModel::ReplayFramesDue()
 {
     QByteArray frames;
     while (nextReplay < replay.size()) {
-        // Paced by the wall-clock column, to the millisecond; a clock set back never runs time backwards.
-        const qint64 recorded = std::max<qint64>(0, replay.front().time.msecsTo(replay[nextReplay].time));
-        const double offset = static_cast<double>(recorded) / replaySpeed;
+        // Paced by the wall-clock column, to the millisecond.
+        const double offset = static_cast<double>(replayOffsets[nextReplay]) / replaySpeed;
         if (static_cast<qint64>(offset) > replayClockMs)
             break;
         frames += MonitorFrameOf(replay[nextReplay++]);

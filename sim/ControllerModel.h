@@ -79,6 +79,7 @@ private:
     qint64 quietUntilMs = 0;
     std::deque<std::pair<qint64, QByteArray>> pending;
     std::vector<MonitorCsvRecord> replay;
+    std::vector<qint64> replayOffsets; // ms from the first row, as recorded
     std::size_t nextReplay = 0;
     bool replaying = false;
     double replaySpeed = 1;

@@ -56,7 +56,8 @@ std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line)
     record.time = QDateTime::fromString(cells[0], Qt::ISODateWithMs);
     bool ok = false;
     record.seconds = cells[1].toDouble(&ok);
-    if (!record.time.isValid() || !ok)
+    // "nan" and "inf" read as numbers; no controller sent them.
+    if (!record.time.isValid() || !ok || !std::isfinite(record.seconds))
         return std::nullopt;
     if (cells[2] == kTemperature)
         record.kind = MonitorReading::Temperature;
@@ -65,10 +66,10 @@ std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line)
     else
         return std::nullopt;
     const double value = cells[3].toDouble(&ok);
-    if (!ok)
+    if (!ok || !std::isfinite(value))
         return std::nullopt;
     const double pwmPercent = cells[4].toDouble(&ok);
-    if (!ok)
+    if (!ok || !std::isfinite(pwmPercent))
         return std::nullopt;
     if (!cells[5].isEmpty()) {
         const int alarm = cells[5].toInt(&ok);
@@ -101,5 +102,6 @@ std::vector<MonitorCsvRecord> ParseMonitorCsv(const QString &text)
 
 QByteArray MonitorFrameOf(const MonitorCsvRecord &record)
 {
-    return FormatMonitorFrame(record.kind, record.adc, record.pwmRaw, record.alarm.value_or(0));
+    // A frame recorded without a code goes out without one: a made-up 0 would read as healthy.
+    return FormatMonitorFrame(record.kind, record.adc, record.pwmRaw, record.alarm);
 }

@@ -42,13 +42,13 @@ std::optional<int> ScanAlarm(const QString &frame)
 }
 } // namespace
 
-QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, int alarm)
+QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, std::optional<int> alarm)
 {
     return QStringLiteral("<ADC%1)%2/ PWM: %3/ Alarm: %4>")
         .arg(kind == MonitorReading::Temperature ? QLatin1Char('T') : QLatin1Char('V'))
         .arg(adc)
         .arg(pwmRaw)
-        .arg(alarm)
+        .arg(alarm ? QString::number(*alarm) : QString())
         .toLatin1();
 }
 

