@@ -86,6 +86,23 @@ void CChartAxis::TakeMargin(ChartRect &plot, const ChartRect &chartRect) const
     }
 }
 
+const QStaticText &CChartAxis::Label(double value) const
+{
+    if (labelFont != labelCacheFont || labelCache.size() > 512) {
+        labelCache.clear();
+        labelCacheFont = labelFont;
+    }
+    const QPair<double, qint64> key(value, LabelStyle());
+    auto it = labelCache.find(key);
+    if (it == labelCache.end()) {
+        QStaticText label(LabelTextOf(value));
+        label.setTextFormat(Qt::PlainText);
+        label.prepare(QTransform(), labelFont);
+        it = labelCache.insert(key, label);
+    }
+    return *it;
+}
+
 QSize CChartAxis::LargestLabelSize() const
 {
     const int height = QFontMetrics(labelFont).height();

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QStaticText>
 
 #include <vector>
@@ -104,8 +105,12 @@ public:
 protected:
     // Widest and highest tick label, for the margin.
     virtual QSize LargestLabelSize() const;
-    // The laid-out label of a tick.
-    virtual const QStaticText &Label(double value) const = 0;
+    // The laid-out label of a tick, formatted and shaped once and reused from paint to paint:
+    // formatting and shaping text is the costly part of a redraw.
+    const QStaticText &Label(double value) const;
+    // A tick's label text, and what besides the value decides it (the decimals, the step).
+    virtual QString LabelTextOf(double value) const = 0;
+    virtual qint64 LabelStyle() const = 0;
 
     CChartCtrl *chart;
     bool horizontal;
@@ -122,4 +127,8 @@ protected:
     double minZoomRange = 0.001;
     CChartGrid grid;
     CChartAxisLabel title;
+
+private:
+    mutable QHash<QPair<double, qint64>, QStaticText> labelCache;
+    mutable QFont labelCacheFont;
 };

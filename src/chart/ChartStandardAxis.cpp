@@ -30,19 +30,7 @@ std::vector<double> CChartStandardAxis::TickValues() const
     return ticks;
 }
 
-const QStaticText &CChartStandardAxis::Label(double value) const
+QString CChartStandardAxis::LabelTextOf(double value) const
 {
-    if (labelFont != labelCacheFont || labelCache.size() > 512) {
-        labelCache.clear();
-        labelCacheFont = labelFont;
-    }
-    const QPair<double, int> key(value, step.decimals);
-    auto it = labelCache.find(key);
-    if (it == labelCache.end()) {
-        QStaticText label(TickLabelText(value, step.decimals));
-        label.setTextFormat(Qt::PlainText);
-        label.prepare(QTransform(), labelFont);
-        it = labelCache.insert(key, label);
-    }
-    return *it;
+    return TickLabelText(value, step.decimals);
 }

@@ -23,13 +23,10 @@ public:
     std::vector<double> TickValues() const override;
 
 protected:
-    // Formatted and laid-out tick labels by value, reused from paint to paint: formatting and
-    // shaping text is the costly part of a redraw.
-    const QStaticText &Label(double value) const override;
+    QString LabelTextOf(double value) const override;
+    qint64 LabelStyle() const override { return step.decimals; }
 
 private:
     double firstTick = 0;
-    mutable QHash<QPair<double, int>, QStaticText> labelCache;
-    mutable QFont labelCacheFont;
     TickStep step;
 };

@@ -19,9 +19,10 @@ int CChartTimeAxis::LabelWidth(qint64 forStep) const
         const QFontMetrics metrics(labelFont);
         labelWidths[0] = metrics.horizontalAdvance(TimeTickSampleText(kSecondMs));
         labelWidths[1] = metrics.horizontalAdvance(TimeTickSampleText(kMinuteMs));
+        labelWidths[2] = metrics.horizontalAdvance(TimeTickSampleText(kDayMs));
         widthFont = labelFont;
     }
-    return labelWidths[forStep < kMinuteMs ? 0 : 1];
+    return labelWidths[forStep < kMinuteMs ? 0 : forStep < kDayMs ? 1 : 2];
 }
 
 void CChartTimeAxis::ComputeTickStep()
@@ -34,21 +35,4 @@ void CChartTimeAxis::ComputeTickStep()
 std::vector<double> CChartTimeAxis::TickValues() const
 {
     return TimeTickValues(min, max, step);
-}
-
-const QStaticText &CChartTimeAxis::Label(double value) const
-{
-    if (labelFont != labelCacheFont || labelCache.size() > 512) {
-        labelCache.clear();
-        labelCacheFont = labelFont;
-    }
-    const QPair<double, bool> key(value, step < kMinuteMs);
-    auto it = labelCache.find(key);
-    if (it == labelCache.end()) {
-        QStaticText label(LabelText(value));
-        label.setTextFormat(Qt::PlainText);
-        label.prepare(QTransform(), labelFont);
-        it = labelCache.insert(key, label);
-    }
-    return *it;
 }

@@ -20,16 +20,18 @@ public:
 
     qint64 TickStep() const { return step; }
     QString LabelText(double timeMs) const { return TimeTickLabelText(timeMs, step); }
+    // The label as drawn, from the cache.
+    QString DrawnLabelText(double timeMs) const { return Label(timeMs).text(); }
 
 protected:
-    const QStaticText &Label(double value) const override;
+    QString LabelTextOf(double value) const override { return LabelText(value); }
+    // The same instant reads "00:00" on an hour step and as a date on a day step.
+    qint64 LabelStyle() const override { return step; }
 
 private:
     int LabelWidth(qint64 forStep) const;
 
     qint64 step = kMinuteMs;
-    mutable QHash<QPair<double, bool>, QStaticText> labelCache;
-    mutable QFont labelCacheFont;
     mutable QFont widthFont;
-    mutable int labelWidths[2] = {-1, -1};
+    mutable int labelWidths[3] = {-1, -1, -1};
 };

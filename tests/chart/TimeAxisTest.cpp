@@ -131,6 +131,10 @@ TEST(TimeAxis, OnAChartTheStepFollowsTheSpanAndTheLabelsDoNotOverlap)
         // Seconds only where the step is under a minute; dates from a day up.
         const qsizetype length = axis->TickStep() < kMinuteMs ? 8 : axis->TickStep() < kDayMs ? 5 : 6;
         EXPECT_EQ(axis->LabelText(axis->TickValues().front()).size(), length) << span;
+        // What is drawn is the text of the step now shown, not one kept from an earlier span: a
+        // midnight reads "00:00" on an hour step and as a date on a day step.
+        for (double tick : axis->TickValues())
+            EXPECT_EQ(axis->DrawnLabelText(tick), axis->LabelText(tick)) << span;
     }
     // A drag over a pixel or two does not zoom below a second.
     axis->SetZoomRange(Local(8, 0, 0), Local(8, 0, 0) + 3);
