@@ -377,9 +377,8 @@ void CPlexaDlg::KeepReading(const MonitorReading &reading)
 {
     // What the readouts show, in the window's form: the history is what the user saw.
     const bool temperature = ShownInputKind() == InputKind::Temperature;
-    float value = temperature ? reading.liveValue : static_cast<float>(reading.liveValue / 25.5);
-    if (temperature && reading.thermistorFault)
-        value = std::numeric_limits<float>::quiet_NaN(); // "Temperature: Unknown"
+    const float value = temperature && reading.thermistorFault ? std::numeric_limits<float>::quiet_NaN() // "Unknown"
+                                                               : ShownValue(reading.liveValue, temperature);
     history->Append({QDateTime::currentMSecsSinceEpoch(), value, ShownInputKind(), reading.pwmPercent,
                      reading.alarm.value_or(ReadingHistory::kNoAlarm)});
     if (historyWindow)

@@ -129,9 +129,9 @@ QString OutputProblem(const QString &path)
 {
     if (IsStandardStream(path))
         return {};
-    const QFileInfo target(path);
-    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
+    if (ExistsButIsNoRegularFile(path))
         return QStringLiteral("%1 is not a regular file").arg(path);
+    const QFileInfo target(path);
     if (target.exists() && !target.isWritable())
         return QStringLiteral("%1 may not be written").arg(path);
     // The new file is made beside the target and renamed over it.

@@ -4,12 +4,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+bool ExistsButIsNoRegularFile(const QString &path)
+{
+    const QFileInfo target(path);
+    return target.exists() && !QFileInfo(target.canonicalFilePath()).isFile();
+}
+
 QString WriteFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    // Renaming over a device or a FIFO would replace it with a plain file: refuse anything that is
-    // not a regular file, wherever its links lead.
-    const QFileInfo target(path);
-    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
+    if (ExistsButIsNoRegularFile(path))
         return QStringLiteral("%1 is not a regular file; nothing was written").arg(path);
 
     // Unbuffered: a full disk must fail the write itself; a buffered one only fails at the flush

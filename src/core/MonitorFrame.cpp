@@ -145,12 +145,17 @@ std::optional<QString> AlarmText(int code, MonitorReading::Kind kind)
     }
 }
 
+float ShownValue(float liveValue, bool temperature)
+{
+    return temperature ? liveValue : static_cast<float>(liveValue / 25.5);
+}
+
 QString ReadingText(float liveValue, bool temperature, bool thermistorFault)
 {
     if (temperature)
         return thermistorFault ? QStringLiteral("Temperature: Unknown")
                                : QString::asprintf("Temperature: %.1f", liveValue);
-    return QString::asprintf("Voltage: %.1f", static_cast<float>(liveValue / 25.5));
+    return QString::asprintf("Voltage: %.1f", ShownValue(liveValue, false));
 }
 
 QString PwmText(int pwmValue)

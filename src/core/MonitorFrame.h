@@ -50,6 +50,10 @@ float ThermistorCelsius(int adc);
 // The status text for an alarm code; none where the code leaves the text as it was.
 std::optional<QString> AlarmText(int code, MonitorReading::Kind kind);
 
+// The reading's value in the window's form, whatever the frame's kind: degrees as read, or the
+// voltage count as volts.
+float ShownValue(float liveValue, bool temperature);
+
 // The readouts under the chart: "Temperature: 24.8" (or "Temperature: Unknown" while the thermistor
 // is faulty) or "Voltage: 4.1" from the voltage count; "PWM: 30", with 99 shown as 100.
 QString ReadingText(float liveValue, bool temperature, bool thermistorFault);

@@ -3,6 +3,8 @@
 
 #include "ProfileText.h"
 
+#include <QStringList>
+
 namespace {
 QString Range(const QString &name, int first, int last)
 {
@@ -66,6 +68,14 @@ std::vector<ProfileDifference> CompareProfiles(const ProfileImage &a, const Prof
                 {Range(QStringLiteral("bytes"), first, last), Bytes(a, first, last), Bytes(b, first, last)});
     }
     return differences;
+}
+
+QString DifferenceKeys(const std::vector<ProfileDifference> &differences)
+{
+    QStringList keys;
+    for (const ProfileDifference &difference : differences)
+        keys << difference.key;
+    return keys.join(QStringLiteral(", "));
 }
 
 std::optional<int> HotStopEntry(const std::array<double, FanCurve::kPoints> &curveFan)

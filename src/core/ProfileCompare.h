@@ -22,6 +22,8 @@ struct ProfileDifference
 // Empty exactly when the images are the same to the byte.
 std::vector<ProfileDifference> CompareProfiles(const ProfileImage &a, const ProfileImage &b,
                                                const TemperatureCodeTable &table);
+// The keys that differ, for one line: "versionNumber, curve[101..120]".
+QString DifferenceKeys(const std::vector<ProfileDifference> &differences);
 
 // A curve that is above 0 % somewhere and falls to 0 % for good at its hot end: the last entry at
 // which the fan still runs. None for any other curve.

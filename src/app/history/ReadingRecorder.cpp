@@ -1,16 +1,14 @@
 // The CSV recorder of monitor readings.
 #include "ReadingRecorder.h"
 
+#include "AtomicFile.h"
 #include "MonitorCsv.h"
-
-#include <QFileInfo>
 
 QString ReadingRecorder::Start(const QString &path)
 {
     Stop();
     // A device or a FIFO is never a record: refuse rather than write into it or replace it.
-    const QFileInfo target(path);
-    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
+    if (ExistsButIsNoRegularFile(path))
         return QStringLiteral("%1 is not a regular file").arg(path);
     file.setFileName(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))

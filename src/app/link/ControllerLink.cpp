@@ -172,9 +172,7 @@ void CControllerLink::HandleMonitorFrame(const QString &text)
                 view.SetStatusText(*alarmText);
         }
         thermistor.Update(*reading);
-        // The value follows the window's form, whatever the frame's kind.
-        liveValue = view.ShownInputKind() == InputKind::Temperature ? reading->liveValue
-                                                                    : static_cast<float>(reading->liveValue / 25.5);
+        liveValue = ShownValue(reading->liveValue, view.ShownInputKind() == InputKind::Temperature);
         emit readingArrived(*reading);
     }
     monitorTextShown = view.StatusText();
