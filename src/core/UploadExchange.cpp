@@ -49,7 +49,7 @@ std::optional<int> UploadExchange::Advance(CSerialPort &port, const Progress &pr
         return kUploadWait;
     }
     case Step::NoProfileEnd:
-        progress(60, true);
+        progress(kProgressEnd, true);
         result.outcome = UploadResult::NoProfile;
         step = Step::Done;
         return std::nullopt;

@@ -32,6 +32,7 @@ class UploadExchange
 {
 public:
     using Progress = std::function<void(int position, bool whiteText)>;
+    static constexpr int kProgressEnd = 60; // where the bar stands when the profile is in
     // Throws CSerialException when the line fails.
     std::optional<int> Advance(CSerialPort &port, const Progress &progress);
     bool Done() const { return step == Step::Done; }

@@ -119,7 +119,7 @@ void CTransfers::StepTick()
     DownloadExchange &exchange = link.Exchange();
     const DownloadExchange::Step step = exchange.StepDue();
     if (step == DownloadExchange::Step::End || step == DownloadExchange::Step::Idle) {
-        EndDownload();
+        EndDownload(true);
         return;
     }
     stepTimer.stop();
@@ -153,14 +153,14 @@ void CTransfers::OnReplyArrived(const QString &text)
     view.SetStatusText(text);
 }
 
-void CTransfers::EndDownload()
+void CTransfers::EndDownload(bool readBack)
 {
     const bool ended = link.Exchange().Running() || progressTimer.isActive();
     link.Exchange().Finish();
     stepTimer.stop();
     progressTimer.stop();
     std::optional<Verdict> verdict;
-    if (ended && verifyAfterDownload && link.Connected())
+    if (readBack && ended && verifyAfterDownload && link.Connected())
         verdict = VerifyDownload();
     view.SetProgress(0);
     view.SetProgressWhiteText(false);
@@ -210,14 +210,11 @@ CTransfers::Verdict CTransfers::VerifyDownload()
     const std::vector<ProfileDifference> differences = CompareProfiles(profileImage, result.image, temperatureCodes);
     if (differences.empty())
         return {kVerified, QString()};
-    QStringList keys;
     QStringList lines;
-    for (const ProfileDifference &difference : differences) {
-        keys << difference.key;
+    for (const ProfileDifference &difference : differences)
         lines << difference.Line();
-    }
     return {kNotVerified +
-                QStringLiteral(" the controller holds another profile (%1).").arg(keys.join(QStringLiteral(", "))),
+                QStringLiteral(" the controller holds another profile (%1).").arg(DifferenceKeys(differences)),
             QStringLiteral("The controller does not hold the profile sent (sent -> held):\n") +
                 lines.join(QLatin1Char('\n'))};
 }
@@ -227,10 +224,7 @@ void CTransfers::AbortDownload()
     if (!link.Exchange().Running() && !progressTimer.isActive())
         return;
     transferWarning = false;
-    // No read-back of a profile that was not sent whole.
-    link.Exchange().Finish();
-    progressTimer.stop();
-    EndDownload();
+    EndDownload(false); // no read-back of a profile that was not sent whole
     view.SetStatusText(kDownloadFailed);
 }
 
@@ -262,7 +256,7 @@ void CTransfers::OnBnClickedUpload()
             } else if (result.outcome == UploadResult::Profile) {
                 uploadImage = result.image;
                 wait(kUploadWait);
-                view.SetProgress(60);
+                view.SetProgress(UploadExchange::kProgressEnd);
                 wait(kUploadWait);
             }
         } catch (const CSerialException &) {

@@ -61,7 +61,8 @@ private:
     void StepTick();
     void OnReplyArrived(const QString &reply);
     void OnLinkLost();
-    void EndDownload();
+    // Unlocks the window after a download; readBack: verify it, when asked to, as it ended whole.
+    void EndDownload(bool readBack);
     // The read-back after a download: the line for the status box, and the differences when any.
     struct Verdict
     {
