@@ -18,14 +18,9 @@ std::optional<QString> WindowRefusal(const ProfileImage &image)
     const TemperatureCodeTable table;
     const DecodedProfile decoded = DecodeProfileImage(image.data(), false, table);
     ControlProfile checked = decoded.fields;
-    if (const std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(checked)) {
-        QString value;
-        for (const auto &[key, text] : ProfileFields(decoded.fields)) {
-            if (key == refused->key)
-                value = text;
-        }
-        return QStringLiteral("%1 = %2: %3").arg(refused->key, value, refused->refusal.text);
-    }
+    if (const std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(checked))
+        return QStringLiteral("%1 = %2: %3")
+            .arg(refused->key, FieldText(decoded.fields, refused->key), refused->refusal.text);
     if (const std::optional<Refusal> refusal = CheckDownloadable(checked))
         return refusal->text;
     // A value the window's fields could never hold: the file was not made by its rules.

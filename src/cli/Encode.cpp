@@ -13,11 +13,7 @@ namespace {
 // "line 3: topBand = -5", or the default's value where the text did not give the key.
 QString FieldAt(const ParsedProfileText &parsed, const ControlProfile &given, const QString &key)
 {
-    QString value;
-    for (const auto &[name, text] : ProfileFields(given)) {
-        if (name == key)
-            value = text;
-    }
+    const QString value = FieldText(given, key);
     const int line = parsed.keyLines.value(key);
     return line > 0 ? QStringLiteral("line %1: %2 = %3").arg(line).arg(key, value)
                     : QStringLiteral("%1 = %2 (not given)").arg(key, value);
@@ -32,19 +28,6 @@ QStringList Changes(const ParsedProfileText &parsed, const ControlProfile &given
                      .arg(FieldAt(parsed, given, change.key),
                           change.cut ? QStringLiteral("cut to") : QStringLiteral("becomes"), change.now);
     return notes;
-}
-
-QString SaveRefusedField(const ControlProfile &p)
-{
-    const std::pair<const char *, const QString *> bands[] = {{"fanSpeedTopBand", &p.fanSpeedTopBand},
-                                                              {"fanSpeedBottomBand", &p.fanSpeedBottomBand},
-                                                              {"topBand", &p.topBand},
-                                                              {"bottomBand", &p.bottomBand}};
-    for (const auto &[key, value] : bands) {
-        if (*value == kNotUsed)
-            return QString::fromLatin1(key);
-    }
-    return QStringLiteral("multipoint");
 }
 } // namespace
 
@@ -79,8 +62,8 @@ int Encode(const QStringList &args)
     ControlProfile &profile = parsed.profile;
     if (const std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(profile))
         return Refuse(where + FieldAt(parsed, given, refused->key) + QStringLiteral(": ") + refused->refusal.text);
-    if (const std::optional<Refusal> refusal = CheckSaveable(profile))
-        return Refuse(where + FieldAt(parsed, given, SaveRefusedField(profile)) + QStringLiteral(": ") + refusal->text);
+    if (const std::optional<FieldRefusal> refused = CheckSaveableFields(profile))
+        return Refuse(where + FieldAt(parsed, given, refused->key) + QStringLiteral(": ") + refused->refusal.text);
     for (const QString &note : Changes(parsed, given, profile))
         Err::Line(where + note);
 

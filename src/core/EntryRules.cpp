@@ -219,11 +219,22 @@ ShutOffCheck CheckShutOff(const QString &shutOff, const QString &bottom, const Q
 
 std::optional<Refusal> CheckSaveable(const ControlProfile &p)
 {
+    if (std::optional<FieldRefusal> refused = CheckSaveableFields(p))
+        return refused->refusal;
+    return std::nullopt;
+}
+
+std::optional<FieldRefusal> CheckSaveableFields(const ControlProfile &p)
+{
     if (p.multipoint)
         return std::nullopt;
-    for (const QString *band : {&p.fanSpeedTopBand, &p.fanSpeedBottomBand, &p.topBand, &p.bottomBand}) {
+    const std::pair<QString, const QString *> bands[] = {{QStringLiteral("fanSpeedTopBand"), &p.fanSpeedTopBand},
+                                                         {QStringLiteral("fanSpeedBottomBand"), &p.fanSpeedBottomBand},
+                                                         {QStringLiteral("topBand"), &p.topBand},
+                                                         {QStringLiteral("bottomBand"), &p.bottomBand}};
+    for (const auto &[key, band] : bands) {
         if (*band == kNotUsed)
-            return Refusals::SaveFieldsNotSet();
+            return FieldRefusal{key, Refusals::SaveFieldsNotSet()};
     }
     return std::nullopt;
 }

@@ -100,8 +100,16 @@ struct ShutOffCheck
 };
 ShutOffCheck CheckShutOff(const QString &shutOff, const QString &bottom, const QString &fanSpeedBottom);
 
+// A refusal and the field it is about, by its key in the text form ("topBand").
+struct FieldRefusal
+{
+    QString key;
+    Refusal refusal;
+};
+
 // What saving refuses: unset band fields outside multipoint mode.
 std::optional<Refusal> CheckSaveable(const ControlProfile &profile);
+std::optional<FieldRefusal> CheckSaveableFields(const ControlProfile &profile);
 // What downloading refuses: band fields unset, empty or "Error", or an empty shut-off or high alarm,
 // outside multipoint mode.
 std::optional<Refusal> CheckDownloadable(const ControlProfile &profile);
@@ -112,10 +120,5 @@ std::optional<Refusal> CheckDownloadable(const ControlProfile &profile);
 // message for an entry it would refuse.
 std::optional<Refusal> ApplyEntryRules(ControlProfile &profile);
 
-// The same, naming the field whose entry was refused by its key in the text form ("topBand").
-struct FieldRefusal
-{
-    QString key;
-    Refusal refusal;
-};
+// The same, naming the field whose entry was refused.
 std::optional<FieldRefusal> ApplyEntryRulesToFields(ControlProfile &profile);

@@ -52,6 +52,15 @@ std::vector<std::pair<QString, QString>> ProfileFields(const ControlProfile &pro
     return fields;
 }
 
+QString FieldText(const ControlProfile &profile, const QString &key)
+{
+    for (const auto &[name, text] : ProfileFields(profile)) {
+        if (name == key)
+            return text;
+    }
+    return {};
+}
+
 QString FormatProfileText(const ControlProfile &profile, const std::array<double, FanCurve::kPoints> &curveFan)
 {
     QString out;

@@ -28,3 +28,5 @@ ParsedProfileText ParseProfileText(const QString &text);
 
 // The fields by their keys, in the window's order, "multipoint" last as 0 or 1.
 std::vector<std::pair<QString, QString>> ProfileFields(const ControlProfile &profile);
+// One field's text by its key; empty for a key the text form does not have.
+QString FieldText(const ControlProfile &profile, const QString &key);
