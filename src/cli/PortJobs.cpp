@@ -14,7 +14,8 @@
 namespace {
 constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
 constexpr int kPollPeriod = 1000;
-constexpr qint64 kDownloadLength = 19900; // the four waits together
+constexpr qint64 kDownloadLength = DownloadExchange::kCommandWait + DownloadExchange::kFirstHalfWait +
+                                   DownloadExchange::kSecondHalfWait + DownloadExchange::kEndWait;
 } // namespace
 
 QString UploadProblem(const UploadResult &result)
@@ -70,6 +71,17 @@ void PortJob::Start()
     Begin();
 }
 
+void PortJob::ReadProfile(const QString &what, std::function<void(const UploadResult &)> then)
+{
+    upload = std::make_unique<UploadRun>(port);
+    connect(upload.get(), &UploadRun::progress, this, [this, what](int position) {
+        emit progress(outcome.port, what, position * 100 / UploadExchange::kProgressEnd);
+    });
+    connect(upload.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
+    connect(upload.get(), &UploadRun::done, this, std::move(then));
+    upload->Start();
+}
+
 void PortJob::Fail(const QString &why, const QString &result)
 {
     Finish(false, result, why);
@@ -85,6 +97,8 @@ void PortJob::Finish(bool ok, const QString &result, const QString &detail)
     if (finished)
         return;
     finished = true;
+    if (upload)
+        upload->Stop();
     outcome.ok = ok;
     outcome.result = result;
     outcome.detail = detail;
@@ -110,8 +124,6 @@ DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool 
         stepTimer.stop();
         pollTimer.stop();
         progressTimer.stop();
-        if (readBack)
-            readBack->Stop();
     });
 }
 
@@ -177,12 +189,7 @@ void DownloadJob::OnStep()
 
 void DownloadJob::Verify()
 {
-    readBack = std::make_unique<UploadRun>(port);
-    connect(readBack.get(), &UploadRun::progress, this,
-            [this](int position) { emit progress(outcome.port, QStringLiteral("reading back"), position * 100 / 60); });
-    connect(readBack.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
-    connect(readBack.get(), &UploadRun::done, this, &DownloadJob::Compared);
-    readBack->Start();
+    ReadProfile(QStringLiteral("reading back"), [this](const UploadResult &result) { Compared(result); });
 }
 
 void DownloadJob::Compared(const UploadResult &result)
@@ -199,29 +206,17 @@ void DownloadJob::Compared(const UploadResult &result)
         Succeed(QStringLiteral("verified"), QStringLiteral("the controller holds the profile sent"));
         return;
     }
-    QStringList keys;
-    for (const ProfileDifference &difference : outcome.differences)
-        keys << difference.key;
-    Fail(keys.join(QStringLiteral(", ")), QStringLiteral("NOT VERIFIED"));
+    Fail(DifferenceKeys(outcome.differences), QStringLiteral("NOT VERIFIED"));
 }
 
 UploadJob::UploadJob(const QString &device, const QString &file, QObject *parent) : PortJob(device, parent)
 {
     outcome.file = file;
-    connect(this, &PortJob::done, this, [this] {
-        if (run)
-            run->Stop();
-    });
 }
 
 void UploadJob::Begin()
 {
-    run = std::make_unique<UploadRun>(port);
-    connect(run.get(), &UploadRun::progress, this,
-            [this](int position) { emit progress(outcome.port, QStringLiteral("progress"), position * 100 / 60); });
-    connect(run.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
-    connect(run.get(), &UploadRun::done, this, &UploadJob::Uploaded);
-    run->Start();
+    ReadProfile(QStringLiteral("progress"), [this](const UploadResult &result) { Uploaded(result); });
 }
 
 void UploadJob::Uploaded(const UploadResult &result)
@@ -249,18 +244,9 @@ std::optional<int> RunJobs(const std::vector<std::unique_ptr<PortJob>> &jobs)
             Err::Note(QStringLiteral("%1: %2 %3 %").arg(port, what).arg(p));
         });
     }
-    bool interrupted = false;
-    QObject::connect(Interrupts::Notifier(), &InterruptNotifier::interrupted, &loop, [&] {
-        interrupted = true;
-        loop.quit();
-    });
     for (const auto &job : jobs)
         job->Start();
-    if (!allDone())
-        loop.exec();
-    if (interrupted)
-        return Interrupts::ExitCode();
-    return std::nullopt;
+    return allDone() ? std::nullopt : Interrupts::Exec(loop);
 }
 
 int ReportJobs(const std::vector<std::unique_ptr<PortJob>> &jobs, bool json, bool stdoutTaken)

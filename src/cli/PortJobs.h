@@ -73,12 +73,15 @@ protected:
     virtual void Begin() = 0;
     void Fail(const QString &why, const QString &result = QStringLiteral("failed"));
     void Succeed(const QString &result, const QString &detail);
+    // Reads the controller's profile with the upload exchange, its progress told as `what`.
+    void ReadProfile(const QString &what, std::function<void(const UploadResult &)> then);
     CSerialPort port;
     PortOutcome outcome;
 
 private:
     void Finish(bool ok, const QString &result, const QString &detail);
     bool finished = false;
+    std::unique_ptr<UploadRun> upload;
 };
 
 // The window's download sequence; with verify, the upload exchange reads the profile back.
@@ -104,7 +107,6 @@ private:
     QTimer progressTimer;
     QElapsedTimer clock;
     int progressShown = -1;
-    std::unique_ptr<UploadRun> readBack;
 };
 
 // Reads the controller's profile; the caller writes it once every port is done, so that an
@@ -118,7 +120,6 @@ public:
 private:
     void Begin() override;
     void Uploaded(const UploadResult &result);
-    std::unique_ptr<UploadRun> run;
 };
 
 // Runs the jobs together until every one is done, or a signal ends them all; returns the signal's
