@@ -51,7 +51,5 @@ int Exporter(const QStringList &args)
                   .arg(listening.empty() ? 0 : listening.front()));
 
     QEventLoop loop;
-    QObject::connect(Interrupts::Notifier(), &InterruptNotifier::interrupted, &loop, &QEventLoop::quit);
-    loop.exec();
-    return Interrupts::ExitCode();
+    return Interrupts::Exec(loop).value_or(Interrupts::ExitCode()); // only a signal ends it
 }

@@ -1,6 +1,7 @@
 // Signals reach the event loop through a socket pair; inside a blocking call they end the process.
 #include "Interrupts.h"
 
+#include <QEventLoop>
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -65,6 +66,15 @@ InterruptNotifier *Notifier()
         return made;
     }();
     return notifier;
+}
+
+std::optional<int> Exec(QEventLoop &loop)
+{
+    const QMetaObject::Connection quit =
+        QObject::connect(Notifier(), &InterruptNotifier::interrupted, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(quit);
+    return Received() != 0 ? std::optional<int>(ExitCode()) : std::nullopt;
 }
 
 Blocking::Blocking()

@@ -3,6 +3,10 @@
 
 #include <QObject>
 
+#include <optional>
+
+class QEventLoop;
+
 class InterruptNotifier : public QObject
 {
     Q_OBJECT
@@ -21,6 +25,8 @@ int Received();
 int ExitCode();
 // Emits interrupted() on the event loop when a signal comes while the loop runs.
 InterruptNotifier *Notifier();
+// Runs the loop until it quits or a signal ends it: the signal's exit status then, else none.
+std::optional<int> Exec(QEventLoop &loop);
 
 // A call that may block for ever (open() of a FIFO or a hung device, a read of standard input):
 // a signal inside it ends the process at once. Nothing may be half-written inside one.

@@ -159,24 +159,16 @@ int Monitor(const QStringList &args)
     }
     for (const auto &watch : watches) {
         if (const QString why = watch->reader->Open(); !why.isEmpty()) {
-            watch->finished = true;
-            watch->failed = true;
-            Err::Line(QStringLiteral("%1: %2").arg(watch->reader->Device(), why));
+            finish(*watch, why); // its quit comes before the loop runs, which allFinished() covers
         } else if (*patience > 0) {
             watch->patience.start(*patience * 1000);
         }
     }
-    bool interrupted = false;
-    QObject::connect(Interrupts::Notifier(), &InterruptNotifier::interrupted, &loop, [&] {
-        interrupted = true;
-        loop.quit();
-    });
-    if (!allFinished())
-        loop.exec();
+    const std::optional<int> interrupted = allFinished() ? std::nullopt : Interrupts::Exec(loop);
     for (const auto &watch : watches)
         watch->reader->Close();
     if (interrupted)
-        return Interrupts::ExitCode();
+        return *interrupted;
     if (Out::Failed())
         return Out::Finish(kExitFailed);
     const bool anyFailed = std::any_of(watches.begin(), watches.end(), [](const auto &w) { return w->failed; });
