@@ -23,8 +23,9 @@ int Diff(const QStringList &args)
                        "--port the first profile is the one the controller on DEV holds (read as upload reads it,\n"
                        "about 6 seconds). Exit status, as diff's: 0 when equal, 1 when they differ, 2 on trouble."),
         {port, json});
+    static_assert(kExitUsage == kExitTrouble, "a usage error is trouble to diff's callers");
     if (const std::optional<int> done = line.Parse(args, 1, 2))
-        return *done == kExitUsage ? kExitTrouble : *done;
+        return *done;
     const QStringList ports = line.Values(port);
     if (ports.size() > 1)
         return line.UsageError(QStringLiteral("diff compares with one controller"));

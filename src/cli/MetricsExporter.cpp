@@ -52,7 +52,6 @@ MetricsExporter::MetricsExporter(const std::vector<QString> &devices, QObject *p
         Watched &one = *w;
         one.labels = {{"port", device.toStdString()}};
         one.up = &up->Add(one.labels);
-        one.pwm = nullptr;
         one.frames = &frames->Add(one.labels);
         one.badFrames = &badFrames->Add(one.labels);
         one.reopen.setInterval(kReopenPeriodMs);

@@ -1,8 +1,15 @@
 // The port list of the link commands.
 #include "Transfers.h"
 
-#include <QFileInfo>
-#include <QHash>
+#include "PortList.h"
+
+namespace {
+// Where Qt looks for a name without a folder.
+QString PathOf(const QString &device)
+{
+    return device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
+}
+} // namespace
 
 std::optional<QStringList> PortsOf(const CommandLine &line, const QCommandLineOption &port)
 {
@@ -12,18 +19,16 @@ std::optional<QStringList> PortsOf(const CommandLine &line, const QCommandLineOp
         return std::nullopt;
     }
     // A link and the device it points at are one line: two jobs on it would mix their bytes.
-    QHash<QString, QString> named;
-    for (const QString &device : ports) {
-        const QString path = device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
-        const QString canonical = QFileInfo(path).canonicalFilePath();
-        const QString key = canonical.isEmpty() ? path : canonical;
-        if (const auto seen = named.constFind(key); seen != named.constEnd()) {
-            line.UsageError(*seen == device
-                                ? QStringLiteral("--port %1 is given twice").arg(device)
-                                : QStringLiteral("--port %1 and --port %2 name the same device").arg(*seen, device));
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (!SamePort(PathOf(ports[j]), PathOf(ports[i])))
+                continue;
+            line.UsageError(
+                ports[j] == ports[i]
+                    ? QStringLiteral("--port %1 is given twice").arg(ports[i])
+                    : QStringLiteral("--port %1 and --port %2 name the same device").arg(ports[j], ports[i]));
             return std::nullopt;
         }
-        named.insert(key, device);
     }
     return ports;
 }

@@ -1,4 +1,4 @@
-// What download and upload share: the list of ports.
+// The list of ports the link commands (download, upload, monitor, exporter) take.
 #pragma once
 
 #include "Options.h"
