@@ -77,44 +77,37 @@ void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHori
     EnableRedraw(true);
 }
 
+template <class Serie> Serie *CChartCtrl::AddSerieOf(bool secondaryHorizontal, bool secondaryVertical)
+{
+    auto serie = std::make_unique<Serie>(this, nextSerieId++);
+    Serie *raw = serie.get();
+    AddSerie(std::move(serie), secondaryHorizontal, secondaryVertical);
+    return raw;
+}
+
 CChartPointsSerie *CChartCtrl::AddPointsSerie(bool secondaryHorizontal)
 {
-    auto serie = std::make_unique<CChartPointsSerie>(this, nextSerieId++);
-    CChartPointsSerie *raw = serie.get();
-    AddSerie(std::move(serie), secondaryHorizontal);
-    return raw;
+    return AddSerieOf<CChartPointsSerie>(secondaryHorizontal);
 }
 
 CChartLineSerie *CChartCtrl::AddLineSerie()
 {
-    auto serie = std::make_unique<CChartLineSerie>(this, nextSerieId++);
-    CChartLineSerie *raw = serie.get();
-    AddSerie(std::move(serie), true);
-    return raw;
+    return AddSerieOf<CChartLineSerie>(true);
 }
 
 CChartStripSerie *CChartCtrl::AddStripSerie(bool rightAxis)
 {
-    auto serie = std::make_unique<CChartStripSerie>(this, nextSerieId++);
-    CChartStripSerie *raw = serie.get();
-    AddSerie(std::move(serie), false, rightAxis);
-    return raw;
+    return AddSerieOf<CChartStripSerie>(false, rightAxis);
 }
 
 CChartEventSerie *CChartCtrl::AddEventSerie()
 {
-    auto serie = std::make_unique<CChartEventSerie>(this, nextSerieId++);
-    CChartEventSerie *raw = serie.get();
-    AddSerie(std::move(serie), false);
-    return raw;
+    return AddSerieOf<CChartEventSerie>(false);
 }
 
 CChartTrailSerie *CChartCtrl::AddTrailSerie(bool secondaryHorizontal)
 {
-    auto serie = std::make_unique<CChartTrailSerie>(this, nextSerieId++);
-    CChartTrailSerie *raw = serie.get();
-    AddSerie(std::move(serie), secondaryHorizontal);
-    return raw;
+    return AddSerieOf<CChartTrailSerie>(secondaryHorizontal);
 }
 
 CChartCrossHairCursor *CChartCtrl::CreateCrossHairCursor()

@@ -115,6 +115,8 @@ private:
     void PaintFrame(QPainter *painter, const ChartRect &rect);
     void PaintSeries(QPainter *painter);
     void AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal, bool secondaryVertical = false);
+    // A new series of the given kind with the next id, added on the chosen axes (defined where used).
+    template <class Serie> Serie *AddSerieOf(bool secondaryHorizontal, bool secondaryVertical = false);
     void ZoomTo(QPoint start, QPoint end);
 
     QImage backBuffer;

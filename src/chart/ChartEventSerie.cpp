@@ -43,11 +43,7 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
     if (!visible || !horizontalAxis || points.empty())
         return;
     const CScaleMap xMap = horizontalAxis->Map();
-    const double low = std::min(xMap.Min(), xMap.Max());
-    const double high = std::max(xMap.Min(), xMap.Max());
-    auto first =
-        std::lower_bound(points.begin(), points.end(), low, [](const QPointF &p, double x) { return p.x() < x; });
-    const auto last = std::upper_bound(first, points.end(), high, [](double x, const QPointF &p) { return x < p.x(); });
+    const auto [first, last] = PointsInView();
     if (first == last)
         return;
 

@@ -110,6 +110,17 @@ void CChartSerie::Redraw()
     chart->EnableRedraw(true);
 }
 
+std::pair<CChartSerie::PointIt, CChartSerie::PointIt> CChartSerie::PointsInView() const
+{
+    const CScaleMap xMap = horizontalAxis->Map();
+    const double low = std::min(xMap.Min(), xMap.Max());
+    const double high = std::max(xMap.Min(), xMap.Max());
+    const auto first =
+        std::lower_bound(points.begin(), points.end(), low, [](const QPointF &p, double x) { return p.x() < x; });
+    const auto last = std::upper_bound(first, points.end(), high, [](double x, const QPointF &p) { return x < p.x(); });
+    return {first, last};
+}
+
 QPoint CChartSerie::ScreenPoint(int index) const
 {
     const QPointF p = GetPoint(index);

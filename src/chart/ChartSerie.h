@@ -65,6 +65,10 @@ public:
     void DrawLabels(QPainter *painter) const;
 
 protected:
+    using PointIt = std::vector<QPointF>::const_iterator;
+    // The points whose x lies in the horizontal axis' range, for a series kept in x order.
+    std::pair<PointIt, PointIt> PointsInView() const;
+
     CChartCtrl *chart;
     CChartAxis *horizontalAxis = nullptr;
     CChartAxis *verticalAxis = nullptr;

@@ -27,13 +27,8 @@ std::vector<QPolygon> CChartStripSerie::Runs() const
         return runs;
     const CScaleMap xMap = horizontalAxis->Map();
     const CScaleMap yMap = verticalAxis->Map();
-    const double low = std::min(xMap.Min(), xMap.Max());
-    const double high = std::max(xMap.Min(), xMap.Max());
-    const auto byX = [](const QPointF &p, double x) { return p.x() < x; };
-    const auto xBy = [](double x, const QPointF &p) { return x < p.x(); };
     // One point on each side beyond the range, so the line runs on to the plot's edge.
-    auto first = std::lower_bound(points.begin(), points.end(), low, byX);
-    auto last = std::upper_bound(first, points.end(), high, xBy);
+    auto [first, last] = PointsInView();
     if (first != points.begin())
         --first;
     if (last != points.end())

@@ -13,6 +13,11 @@ CChartTrailSerie::CChartTrailSerie(CChartCtrl *chart, int id) : CChartSerie(char
 
 void CChartTrailSerie::AddPoint(QPointF point)
 {
+    if (GetPointsCount() < kCapacity) {
+        AppendPoint(point);
+        return;
+    }
+    // Full: the oldest goes.
     const std::vector<QPointF> &points = Points();
     const std::size_t keep = std::min<std::size_t>(points.size(), kCapacity - 1);
     std::vector<double> xs, ys;
