@@ -46,6 +46,8 @@ public:
     // stands still while a transfer keeps the line quiet, so no reading is played to nobody.
     void SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs);
     bool ReplayOver() const { return replaying && nextReplay >= replay.size(); }
+    // A replay whose first frame no tool has taken yet.
+    bool AwaitingReader() const { return replaying && !replayHeard; }
 
     void SetInput(int adc) { input = adc; }
     void SetAlarm(int code) { alarm = code; }

@@ -76,9 +76,11 @@ void PtyController::Pump()
 {
     if (masterFd < 0)
         return;
-    // Bytes still waiting on the line's far side mean no tool has read them yet.
+    // Bytes still waiting on the line's far side mean no tool has read them yet; only a replay
+    // that waits for its first reader asks.
     int unread = 0;
-    const bool drained = slaveHoldFd < 0 || ::ioctl(slaveHoldFd, FIONREAD, &unread) != 0 || unread == 0;
+    const bool drained =
+        !model.AwaitingReader() || slaveHoldFd < 0 || ::ioctl(slaveHoldFd, FIONREAD, &unread) != 0 || unread == 0;
     const QByteArray out = model.Poll(Now(), drained);
     qsizetype written = 0;
     while (written < out.size()) {
