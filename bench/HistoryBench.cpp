@@ -1,6 +1,7 @@
 // The history chart with a day of readings against Qt Charts showing the same day.
 #include "ChartCtrl.h"
 #include "HistoryWindow.h"
+#include "ProcessMemory.h"
 #include "ReadingHistory.h"
 
 #include <QApplication>
@@ -30,14 +31,9 @@ HistoryReading Reading(int i)
     return {kStart + qint64(i) * 1000, temperature, InputKind::Temperature, pwm, temperature > 44 ? 4 : 0};
 }
 
-// Resident memory in MiB, where the system tells it.
 double ResidentMiB()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1024 * 1024) : 0;
+    return ResidentKiB() / 1024.0;
 }
 
 struct Day

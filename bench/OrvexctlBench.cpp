@@ -1,5 +1,7 @@
 // orvexctl with many simulated controllers: parallel download wall and CPU time for 1, 4 and 8
 // controllers, and the exporter's memory, CPU and scrape latency with 8 ports over a minute.
+#include "ProcessMemory.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -98,14 +100,7 @@ void DownloadBench(const QString &profile)
 // Resident memory in KiB and CPU seconds of a process, from /proc.
 std::pair<long, double> Usage(qint64 pid)
 {
-    long rss = 0;
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmRSS:"))
-                rss = line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
+    const long rss = ResidentKiB(QString::number(pid));
     double cpu = 0;
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (stat.open(QIODevice::ReadOnly)) {

@@ -1,12 +1,14 @@
-// The resident memory of this process, for the probes that report it.
+// The resident memory of a process, for the probes that report it.
 #pragma once
 
 #include <QFile>
 
-inline long ResidentKiB()
+// In KiB, from /proc; this process unless another's id is given. -1 where it cannot be read.
+inline long ResidentKiB(const QString &pid = QStringLiteral("self"))
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLong();

@@ -6,15 +6,7 @@ export ORVEX_BUILD_DIR=${ORVEX_BUILD_DIR:-$root/build-bench}
 export ORVEX_BUILD_TYPE=Release
 # Qt Charts is the peer the chart is measured against. Debian's qt6-charts-dev needs the Qt OpenGL
 # headers for find_package(Qt6 COMPONENTS Charts) but does not depend on them.
-missing=()
-for p in qt6-charts-dev libqt6opengl6-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/deps.sh" qt6-charts-dev libqt6opengl6-dev
 "$root/scripts/build.sh" -DORVEX_BUILD_BENCH=ON -DORVEX_BUILD_TESTS=OFF
 # An ordinary desktop screen: offscreen's own small one would draw the window smaller.
 export QT_QPA_PLATFORM="offscreen:configfile=$root/tests/support/desktop-screen.json"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when one is missing.
+# Installs the Debian packages the build and the tests need, and any given as arguments, only when
+# one is missing.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -9,6 +10,7 @@ packages=(
   xvfb xauth
   scdoc librsvg2-bin gzip # man pages and icon sizes
   desktop-file-utils appstream groff-base man-db bash-completion x11-utils # the installed-tree test
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,15 +7,7 @@ export ORVEX_BUILD_DIR=${ORVEX_BUILD_DIR:-$root/build-package}
 export ORVEX_BUILD_TYPE=${ORVEX_BUILD_TYPE:-Release}
 
 # dpkg-shlibdeps finds the package's dependencies; CPack asks file which files are programs.
-missing=()
-for p in dpkg-dev file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/deps.sh" dpkg-dev file
 
 # The flags of a Debian package build, with every hardening feature. CMake has no CPPFLAGS, and
 # -Wdate-time would warn about the build time that the About dialog shows on purpose.
