@@ -19,9 +19,6 @@
 
 namespace {
 const qint64 kStart = QDateTime(QDate(2026, 6, 10), QTime(13, 0, 0)).toMSecsSinceEpoch();
-constexpr qint64 kSecond = 1000;
-constexpr qint64 kMinute = 60 * kSecond;
-constexpr qint64 kHour = 60 * kMinute;
 
 HistoryReading At(qint64 time, float value = 30, float pwm = 50, int alarm = 0, InputKind kind = InputKind::Temperature)
 {
@@ -38,7 +35,7 @@ struct HistoryWindowTest : ::testing::Test
     {
         for (qint64 i = 0; i < minutes * 60; ++i)
             history.Append(
-                At(kStart + i * kSecond, 20 + static_cast<float>(i % 600) / 30, static_cast<float>(i % 100)));
+                At(kStart + i * kSecondMs, 20 + static_cast<float>(i % 600) / 30, static_cast<float>(i % 100)));
         window = std::make_unique<CHistoryWindow>(history);
         window->show();
     }
@@ -116,19 +113,19 @@ TEST_F(HistoryWindowTest, AClockSetBackKeepsTheNewestOnTheClockAndTheWindowFollo
     Open(10);
     const qint64 before = history.LastTime();
     const int epoch = history.Epoch();
-    const qint64 back = before + kSecond - kHour;
+    const qint64 back = before + kSecondMs - kHourMs;
     Add(back);
     EXPECT_NE(history.Epoch(), epoch);
     EXPECT_EQ(history.LastTime(), back);
     EXPECT_EQ(history.TimeAt(history.Size() - 2), back); // the one interval nobody can know
-    EXPECT_EQ(history.TimeAt(history.Size() - 2) - history.TimeAt(history.Size() - 3), kSecond);
+    EXPECT_EQ(history.TimeAt(history.Size() - 2) - history.TimeAt(history.Size() - 3), kSecondMs);
     for (int i = 1; i < 60; ++i)
-        Add(back + i * kSecond);
+        Add(back + i * kSecondMs);
     for (int i = 1; i < history.Size(); ++i)
         ASSERT_LE(history.TimeAt(i - 1), history.TimeAt(i)) << i;
 
     // The window copied the moved readings again and follows the live end.
-    EXPECT_EQ(Max(), back + 59 * kSecond);
+    EXPECT_EQ(Max(), back + 59 * kSecondMs);
     EXPECT_EQ(window->PwmLine()->GetPointsCount(), history.Size());
     // Ten minutes of readings in view (the moment of the set-back twice), spread over the span.
     const auto [first, last] = history.IndexRange(static_cast<qint64>(Min()), static_cast<qint64>(Max()));
@@ -155,13 +152,13 @@ TEST_F(HistoryWindowTest, OpensFollowingTheLastTenMinutesWithBothAxesTitled)
 
     // Each reading moves the span along, with one redraw.
     const int before = Chart().RefreshCount();
-    Add(history.LastTime() + kSecond);
+    Add(history.LastTime() + kSecondMs);
     EXPECT_EQ(Chart().RefreshCount(), before + 1);
     EXPECT_EQ(Max(), history.LastTime());
     EXPECT_EQ(window->ValueLine()->GetPointsCount(), history.Size());
 
     // The latest reading's kind titles the axis; degrees and volts are not joined.
-    Add(history.LastTime() + kSecond, At(0, 4.5f, 60, 0, InputKind::Voltage));
+    Add(history.LastTime() + kSecondMs, At(0, 4.5f, 60, 0, InputKind::Voltage));
     EXPECT_EQ(window->ValueAxis()->GetTitle()->GetText(), QStringLiteral("Voltage(V)"));
     EXPECT_EQ(window->ValueLine()->Runs().size(), 2u);
 }
@@ -180,8 +177,8 @@ TEST_F(HistoryWindowTest, DragZoomsAndStopsFollowingAndTheButtonGoesBackToTheLiv
 
     // A reading after the span changes nothing on screen: no redraw, the span stays.
     const int before = Chart().RefreshCount();
-    Add(history.LastTime() + kSecond);
-    Add(history.LastTime() + kSecond);
+    Add(history.LastTime() + kSecondMs);
+    Add(history.LastTime() + kSecondMs);
     EXPECT_EQ(Chart().RefreshCount(), before);
     EXPECT_DOUBLE_EQ(Max(), expectTo);
 
@@ -208,9 +205,9 @@ TEST_F(HistoryWindowTest, ReverseDragShowsTheWholeSession)
     history.Clear();
     window->OnReadingAdded();
     Add(kStart);
-    Add(kStart + 5 * kMinute);
+    Add(kStart + 5 * kMinuteMs);
     Drag({plot.left + 200, plot.bottom - 10}, {plot.left + 100, plot.top + 10});
-    EXPECT_EQ(Max(), kStart + 5 * kMinute);
+    EXPECT_EQ(Max(), kStart + 5 * kMinuteMs);
     EXPECT_EQ(Max() - Min(), CHistoryWindow::kLiveSpanMs);
     EXPECT_EQ(window->ValueLine()->GetPointsCount(), 2);
 }
@@ -242,12 +239,12 @@ TEST_F(HistoryWindowTest, AlarmChangesAreMarked)
     // Known codes only; -1 (no code in the frame) neither marks nor forgets.
     const int codes[] = {0, 0, 4, 4, -1, 4, 0, -1, 0, 1};
     for (int i = 0; i < 10; ++i)
-        Add(kStart + i * kSecond, At(0, 30, 50, codes[i]));
+        Add(kStart + i * kSecondMs, At(0, 30, 50, codes[i]));
     const CChartEventSerie *marks = window->AlarmMarks();
     ASSERT_EQ(marks->GetPointsCount(), 3);
-    EXPECT_EQ(marks->GetPoint(0), QPointF(kStart + 2 * kSecond, 4));
-    EXPECT_EQ(marks->GetPoint(1), QPointF(kStart + 6 * kSecond, 0));
-    EXPECT_EQ(marks->GetPoint(2), QPointF(kStart + 9 * kSecond, 1));
+    EXPECT_EQ(marks->GetPoint(0), QPointF(kStart + 2 * kSecondMs, 4));
+    EXPECT_EQ(marks->GetPoint(1), QPointF(kStart + 6 * kSecondMs, 0));
+    EXPECT_EQ(marks->GetPoint(2), QPointF(kStart + 9 * kSecondMs, 1));
     EXPECT_EQ(marks->Text(4), QStringLiteral("Alarm 4"));
     EXPECT_NE(marks->Colour(0), marks->Colour(4));
 
@@ -265,7 +262,7 @@ TEST_F(HistoryWindowTest, AHiddenWindowDrawsNothingAndCatchesUpWhenShown)
     window->hide();
     const int before = Chart().RefreshCount();
     for (int i = 1; i <= 5; ++i)
-        Add(history.LastTime() + kSecond);
+        Add(history.LastTime() + kSecondMs);
     EXPECT_EQ(Chart().RefreshCount(), before);
     window->show();
     EXPECT_EQ(window->ValueLine()->GetPointsCount(), history.Size());

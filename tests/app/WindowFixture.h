@@ -10,6 +10,7 @@
 #include "ScriptedModalUi.h"
 #include "Transfers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -66,6 +67,23 @@ protected:
     QComboBox *Combo(int id) const { return qobject_cast<QComboBox *>(window->Control(id)); }
     QCheckBox *Check(int id) const { return qobject_cast<QCheckBox *>(window->Control(id)); }
     bool Enabled(int id) const { return window->Control(id)->isEnabled(); }
+    // A context-menu entry of a window by the start of its text; null when it has none.
+    static QAction *Action(const QWidget &owner, const QString &startsWith)
+    {
+        for (QAction *action : owner.actions()) {
+            if (action->text().startsWith(startsWith))
+                return action;
+        }
+        return nullptr;
+    }
+    QAction *Action(const QString &startsWith) const { return Action(*window, startsWith); }
+    // Ticks "monitor" as a user would, once the window has something to monitor.
+    void Monitor()
+    {
+        window->Control(1052)->setEnabled(true);
+        QTest::mouseClick(window->Control(1052), Qt::LeftButton);
+        ASSERT_TRUE(window->MonitoringEnabled());
+    }
 
     ScriptedModalUi::Log ui;
     QTemporaryDir settingsDir; // the user's own settings are never touched

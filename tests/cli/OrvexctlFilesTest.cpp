@@ -70,18 +70,8 @@ protected:
         file.write(bytes);
         return file.fileName();
     }
-    QByteArray Read(const QString &path) const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    // A profile file encoded from text; fails the test when encode refuses.
-    QString Encoded(const QString &name, const QByteArray &text) const
-    {
-        const CliRun run = RunOrvexctl({"encode", "-", "-o", Path(name)}, text);
-        EXPECT_EQ(run.code, 0) << run.err.toStdString();
-        return Path(name);
-    }
+    static QByteArray Read(const QString &path) { return ReadFileBytes(path); }
+    QString Encoded(const QString &name, const QByteArray &text) const { return EncodeProfile(Path(name), text); }
     QTemporaryDir dir;
 };
 

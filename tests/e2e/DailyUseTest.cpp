@@ -42,25 +42,11 @@ protected:
         window->OnBnClickedConnect();
         ASSERT_TRUE(window->Link().Connected());
     }
-    void Monitor()
-    {
-        window->Control(1052)->setEnabled(true);
-        QTest::mouseClick(window->Control(1052), Qt::LeftButton);
-        ASSERT_TRUE(window->MonitoringEnabled());
-    }
     void PollAfterFrame(PtyController &controller)
     {
         controller.AdvanceClock(1000);
         Pump(40);
         window->Link().OnPollTimer();
-    }
-    QAction *Action(const QString &startsWith) const
-    {
-        for (QAction *action : window->actions()) {
-            if (action->text().startsWith(startsWith))
-                return action;
-        }
-        return nullptr;
     }
     QStringList Lines(const QString &path) const
     {

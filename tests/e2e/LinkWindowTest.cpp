@@ -25,9 +25,10 @@ protected:
         if (window->Link().Connected())
             window->OnBnClickedConnect();
     }
-    void Connect()
+    void Connect() { Connect(sim); }
+    void Connect(const PtyController &controller)
     {
-        ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
+        ui.comSettings.push_back(ComSettings{controller.DevicePath(), 1, 9600});
         QTest::mouseClick(window->Control(1007), Qt::LeftButton);
         ASSERT_TRUE(window->Link().Connected());
     }
@@ -145,9 +146,7 @@ TEST_F(LinkTest, MonitoringShowsReadingsAlarmAndTheLivePoint)
     sim.Model().SetInput(128);
     sim.Model().SetAlarm(0);
     Connect();
-    Check(1052)->setEnabled(true);
-    QTest::mouseClick(Check(1052), Qt::LeftButton);
-    ASSERT_TRUE(window->MonitoringEnabled());
+    Monitor();
     PollAfterFrame();
     EXPECT_EQ(Text(1001), QStringLiteral("Temperature: 24.8"));
     EXPECT_EQ(Text(1002), QStringLiteral("PWM: 0"));
@@ -195,9 +194,7 @@ TEST_F(LinkTest, ACablePulledJustBeforeDisconnectDoesNotEndTheNextConnection)
 
     PtyController other;
     ASSERT_TRUE(other.Start());
-    ui.comSettings.push_back(ComSettings{other.DevicePath(), 1, 9600});
-    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
-    ASSERT_TRUE(window->Link().Connected());
+    Connect(other);
     Pump(1100);
     window->Link().OnPollTimer();
     EXPECT_TRUE(window->Link().Connected());
@@ -224,8 +221,7 @@ TEST_F(LinkTest, ANewControllerStartsWithoutTheLastOnesThermistorFault)
 {
     sim.Model().SetAlarm(2);
     Connect();
-    Check(1052)->setEnabled(true);
-    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    Monitor();
     PollAfterFrame();
     ASSERT_EQ(Text(1001), QStringLiteral("Temperature: Unknown"));
     QTest::mouseClick(window->Control(1007), Qt::LeftButton); // disconnect
@@ -233,11 +229,8 @@ TEST_F(LinkTest, ANewControllerStartsWithoutTheLastOnesThermistorFault)
     PtyController other; // another controller, no alarm code the tracker reacts to
     ASSERT_TRUE(other.Start());
     other.Model().SetAlarm(3);
-    ui.comSettings.push_back(ComSettings{other.DevicePath(), 1, 9600});
-    QTest::mouseClick(window->Control(1007), Qt::LeftButton);
-    ASSERT_TRUE(window->Link().Connected());
-    Check(1052)->setEnabled(true);
-    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    Connect(other);
+    Monitor();
     Pump(1100);
     window->Link().OnPollTimer();
     EXPECT_TRUE(Text(1001).startsWith(QStringLiteral("Temperature: "))) << Text(1001).toStdString();

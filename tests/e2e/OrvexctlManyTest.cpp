@@ -1,6 +1,7 @@
 // orvexctl with many controllers: transfers side by side, and the exporter scraped over HTTP.
 #include "OrvexctlProcess.h"
 
+#include "MonitorCsv.h"
 #include "MonitorFrame.h"
 #include "ProfileCodec.h"
 
@@ -27,13 +28,7 @@ protected:
     {
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    QString Encoded(const QString &name, const QByteArray &text)
-    {
-        const QString path = files.filePath(name);
-        const CliRun run = RunOrvexctl({"encode", "-", "-o", path}, text);
-        EXPECT_EQ(run.code, 0) << run.err.toStdString();
-        return path;
-    }
+    QString Encoded(const QString &name, const QByteArray &text) { return EncodeProfile(files.filePath(name), text); }
     QProcess *Start(const QStringList &args)
     {
         auto *process = new QProcess;
@@ -42,11 +37,7 @@ protected:
         process->start(QStringLiteral(ORVEXCTL), args);
         return process;
     }
-    static QByteArray ReadFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadFile(const QString &path) { return ReadFileBytes(path); }
     QTemporaryDir runtime;
     QTemporaryDir files;
     std::vector<std::unique_ptr<QProcess>> processes;
@@ -104,7 +95,7 @@ TEST_F(OrvexctlMany, TransfersRunSideBySideAndAFailedPortStopsNoOther)
     // A controller whose line holds a backlog of frames nobody read: they are not its reply.
     QFile burst(files.filePath(QStringLiteral("burst.csv")));
     ASSERT_TRUE(burst.open(QIODevice::WriteOnly));
-    burst.write("time,seconds,kind,value,pwm_percent,alarm_code,adc,pwm_raw\n");
+    burst.write(MonitorCsvHeader().toUtf8() + '\n');
     for (int i = 0; i < 120; ++i)
         burst.write("2026-12-07T10:00:00.000Z,0.0,temperature,30.0,50.0,0,120,128\n");
     burst.close();

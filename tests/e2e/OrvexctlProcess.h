@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <functional>
+#include <gtest/gtest.h>
 #include <sys/syscall.h>
 
 struct CliRun
@@ -39,6 +40,20 @@ inline CliRun RunOrvexctl(const QStringList &args, const QByteArray &input = {},
     process.waitForFinished(timeoutMs);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A profile file encoded from text at path; fails the test when encode refuses.
+inline QString EncodeProfile(const QString &path, const QByteArray &text)
+{
+    const CliRun run = RunOrvexctl({"encode", "-", "-o", path}, text);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    return path;
+}
+
+inline QByteArray ReadFileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline CliRun Finished(QProcess &process, int timeoutMs = 120000)

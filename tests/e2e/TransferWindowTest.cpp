@@ -308,11 +308,7 @@ TEST_F(TransferTest, AControllerHoldingAnotherProfileIsNotVerified)
 
 TEST_F(TransferTest, VerifyingIsAChoiceTheWindowRemembers)
 {
-    QAction *verify = nullptr;
-    for (QAction *action : window->actions()) {
-        if (action->text() == QStringLiteral("Verify after download"))
-            verify = action;
-    }
+    QAction *verify = Action(QStringLiteral("Verify after download"));
     ASSERT_NE(verify, nullptr);
     EXPECT_TRUE(verify->isCheckable());
     EXPECT_TRUE(verify->isChecked()); // on unless the user said otherwise
@@ -326,11 +322,9 @@ TEST_F(TransferTest, VerifyingIsAChoiceTheWindowRemembers)
     window->OnBnClickedConnect();
     CPlexaDlg again;
     ASSERT_TRUE(Start(again, ownLock + QStringLiteral("-2")));
-    for (QAction *action : again.actions()) {
-        if (action->text() == QStringLiteral("Verify after download")) {
-            EXPECT_FALSE(action->isChecked());
-        }
-    }
+    QAction *remembered = Action(again, QStringLiteral("Verify after download"));
+    ASSERT_NE(remembered, nullptr);
+    EXPECT_FALSE(remembered->isChecked());
     EXPECT_FALSE(again.Transfers().VerifyAfterDownload());
 }
 
@@ -391,8 +385,7 @@ TEST_F(TransferTest, TheTransferButtonsComeBackOnlyWhenTheUploadIsOver)
 TEST_F(TransferTest, TheDownloadsConfirmationOutlivesTheFramesAfterIt)
 {
     // Monitoring was on before the download; its frames then come again, unshown.
-    Check(1052)->setEnabled(true);
-    QTest::mouseClick(Check(1052), Qt::LeftButton);
+    Monitor();
     sim.AdvanceClock(1000);
     Pump(30);
     window->Link().OnPollTimer();
@@ -421,7 +414,8 @@ TEST_F(TransferTest, ACurveThatStopsTheFanWhenHotIsAskedAbout)
     EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("above ")) && ui.boxes[0].text.contains(QStringLiteral("°C")))
         << ui.boxes[0].text.toStdString();
     EXPECT_FALSE(window->Transfers().StepTimer().isActive());
-    EXPECT_TRUE(Enabled(1056) || Check(1031)->isChecked());
+    EXPECT_TRUE(Enabled(1008));
+    EXPECT_TRUE(Enabled(1031));
 
     QTemporaryDir dir;
     ui.answers.push_back(MsgAnswer::No);
