@@ -10,6 +10,7 @@ const QString kOpenFolder = QStringLiteral("files/openFolder");
 const QString kSaveFolder = QStringLiteral("files/saveFolder");
 const QString kRecordFolder = QStringLiteral("files/recordFolder");
 const QString kHistoryGeometry = QStringLiteral("history/geometry");
+const QString kRecentFilesKey = QStringLiteral("files/recent");
 } // namespace
 
 AppSettings::AppSettings() = default;
@@ -90,4 +91,38 @@ QByteArray AppSettings::HistoryGeometry() const
 void AppSettings::SetHistoryGeometry(const QByteArray &geometry)
 {
     SetValue(kHistoryGeometry, geometry);
+}
+
+QString AppSettings::Folder(FileKind kind) const
+{
+    switch (kind) {
+    case FileKind::OpenProfile: return OpenFolder();
+    case FileKind::SaveProfile: return SaveFolder();
+    case FileKind::Recording: return RecordFolder();
+    }
+    return {};
+}
+
+void AppSettings::RememberFolder(FileKind kind, const QString &folder)
+{
+    switch (kind) {
+    case FileKind::OpenProfile: SetOpenFolder(folder); break;
+    case FileKind::SaveProfile: SetSaveFolder(folder); break;
+    case FileKind::Recording: SetRecordFolder(folder); break;
+    }
+}
+
+QStringList AppSettings::RecentFiles() const
+{
+    QStringList files = Value(kRecentFilesKey, QStringList()).toStringList();
+    files.removeAll(QString());
+    return files.mid(0, kRecentFiles);
+}
+
+void AppSettings::AddRecentFile(const QString &path)
+{
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    SetValue(kRecentFilesKey, files.mid(0, kRecentFiles));
 }

@@ -19,6 +19,7 @@ struct FanCurve
     std::int32_t bottomBandIndex = 0;
 
     FanCurve() { Clear(); }
+    bool operator==(const FanCurve &) const = default;
 
     // curveX[i] = i, everything else 0; band indices untouched.
     void Clear();
