@@ -192,6 +192,13 @@ DecodedProfile ProfileDocument::Decode(const std::uint8_t *image, bool fromUploa
     return ::DecodeProfileImage(image, fromUpload, codes);
 }
 
+DecodedProfile ProfileDocument::ApplyImage(const std::uint8_t *image, bool fromUpload)
+{
+    DecodedProfile decoded = Decode(image, fromUpload);
+    ApplyDecoded(decoded, fromUpload);
+    return decoded;
+}
+
 void ProfileDocument::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
 {
     const Recording recording(*this);
@@ -209,27 +216,35 @@ void ProfileDocument::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
             curve.bottomBandIndex = curve.topBandIndex = 0;
         }
     });
-    if (d.fields.multipoint)
-        return;
+    if (!d.fields.multipoint)
+        RestoreBandAnchors();
+}
 
+void ProfileDocument::RestoreBandAnchors()
+{
     // The anchors the band fields stand for, as typing them after the template leaves them. The
     // curve itself stays as decoded: the image is the profile; the anchors guide the next edit.
     const ControlProfile &f = state.fields;
     const int bottom = BandIndex(f.bottomBand, f.Kind());
     const int top = BandIndex(f.topBand, f.Kind());
+    if (bottom < 1 || bottom >= top || top >= FanCurve::kPoints) {
+        ChangeCurve([](FanCurve &curve) {
+            curve.bottomBandIndex = curve.topBandIndex = 0;
+            curve.pointDefined[0] = 1;
+        });
+        return;
+    }
+    const int fanBottom = ReadNumber(f.fanSpeedBottomBand);
+    const int fanTop = ReadNumber(f.fanSpeedTopBand);
     ChangeCurve([&](FanCurve &curve) {
-        curve.bottomBandIndex = curve.topBandIndex = 0;
         curve.pointDefined[0] = 1;
-        if (bottom < 1 || bottom >= top || top >= FanCurve::kPoints)
-            return;
-        const int topFan = ReadNumber(f.fanSpeedTopBand);
         curve.pointDefined[bottom] = 1;
-        curve.pointFan[bottom] = ReadNumber(f.fanSpeedBottomBand);
+        curve.pointFan[bottom] = fanBottom;
         curve.bottomBandIndex = bottom;
         curve.pointDefined[top] = 1;
-        curve.pointFan[top] = topFan;
+        curve.pointFan[top] = fanTop;
         curve.topBandIndex = top;
         curve.pointDefined[FanCurve::kPoints - 1] = 1;
-        curve.pointFan[FanCurve::kPoints - 1] = topFan;
+        curve.pointFan[FanCurve::kPoints - 1] = fanTop;
     });
 }

@@ -92,12 +92,15 @@ public:
 
     ProfileImage BuildImage() const;
     DecodedProfile Decode(const std::uint8_t *image, bool fromUpload) const;
-    // A decoded image into the fields and the curve. A band-mode profile gets its band anchors back,
-    // so that the next band edit joins the curve to them as it would after the template.
+    // An image into the fields and the curve, as decoded; returns what was decoded. A band-mode
+    // profile gets its band anchors back, so that the next band edit joins the curve to them as it
+    // would after the template.
+    DecodedProfile ApplyImage(const std::uint8_t *image, bool fromUpload);
     void ApplyDecoded(const DecodedProfile &decoded, bool fromUpload);
 
-    // Whether the profile differs from the one last loaded, saved, downloaded or uploaded.
-    bool Modified() const { return !(state == clean); }
+    // Whether the profile differs from the one last loaded, saved, downloaded or uploaded: its
+    // fields or its curve's values (where the curve is drawn and what guides edits do not count).
+    bool Modified() const { return !(state.fields == clean.fields) || state.curve.curveFan != clean.curve.curveFan; }
     void MarkClean() { MarkClean(state); }
     void MarkClean(const ProfileState &reference);
     const ProfileState &Clean() const { return clean; }
@@ -141,6 +144,7 @@ private:
     void Touched();
     void SetFields(const ControlProfile &fields);
     static void SettleBandAnchors(FanCurve &curve);
+    void RestoreBandAnchors();
 
     TemperatureCodeTable codes;
     ProfileState state;

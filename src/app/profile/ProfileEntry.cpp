@@ -160,9 +160,8 @@ void CProfileEntry::ApplyVoltageLabels()
 void CProfileEntry::ShowImage(const std::uint8_t *image, bool fromUpload)
 {
     const auto repaint = plot.OneRepaint();
-    const DecodedProfile decoded = document.Decode(image, fromUpload);
     plot.ClearShutOffLine();
-    document.ApplyDecoded(decoded, fromUpload);
+    const DecodedProfile decoded = document.ApplyImage(image, fromUpload);
     plot.ShowForm();
     plot.ShowMode();
     if (decoded.highAlarmEnabled)
