@@ -294,6 +294,43 @@ TEST_F(OrvexctlFiles, DiffTellsTheFieldsLikeDiff)
     EXPECT_EQ(RunOrvexctl({"diff", "--bogus", a, b}).code, 2);
 }
 
+// A file shorter than a profile is no profile to compare, on either side and against a controller.
+TEST_F(OrvexctlFiles, DiffCallsAShortFileTrouble)
+{
+    const QString a = Encoded(QStringLiteral("a.dat"), "topBand = 45\n");
+    const QString empty = Write(QStringLiteral("empty.dat"), {});
+    const QString cut = Write(QStringLiteral("short.dat"), Read(a).left(100));
+    struct Case
+    {
+        QStringList args;
+        QByteArray input;
+        QString named;
+    };
+    const Case cases[] = {
+        {{"diff", a, empty}, {}, empty + QStringLiteral(": a profile file holds 320 bytes, this one 0")},
+        {{"diff", cut, a}, {}, cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")},
+        {{"diff", "--json", a, cut}, {}, cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")},
+        {{"diff", "-", a},
+         Read(a).left(319),
+         QStringLiteral("standard input: a profile file holds 320 bytes, this one 319")},
+    };
+    for (const Case &c : cases) {
+        const CliRun run = RunOrvexctl(c.args, c.input);
+        EXPECT_EQ(run.code, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.Out().toStdString();
+        EXPECT_TRUE(run.err.contains(c.named)) << run.err.toStdString();
+    }
+
+    // Against a controller that holds a profile: refused before the port is read.
+    SimProcess sim({}, {"--profile", a});
+    ASSERT_FALSE(sim.device.isEmpty());
+    const CliRun run = RunOrvexctl({"diff", "--port", sim.device, cut});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.out.isEmpty()) << run.Out().toStdString();
+    EXPECT_TRUE(run.err.contains(cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")))
+        << run.err.toStdString();
+}
+
 // download decodes what it is to send: what the window would refuse stays here unless --force.
 TEST_F(OrvexctlFiles, DownloadRefusesWhatTheWindowWouldNotSend)
 {
