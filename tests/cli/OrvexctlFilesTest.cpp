@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -127,6 +128,9 @@ TEST_F(OrvexctlFiles, OptionsAreConventionalAndMistakesAreNamed)
 
 TEST_F(OrvexctlFiles, DashIsStandardInputAndOutput)
 {
+    // The folder goes with the test: the tests after it must not find themselves in a deleted one.
+    const QString before = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
     QDir::setCurrent(dir.path());
     const CliRun encoded = RunOrvexctl({"encode", "-", "-o", "-"}, "topBand = 45\n");
     ASSERT_EQ(encoded.code, 0) << encoded.err.toStdString();
