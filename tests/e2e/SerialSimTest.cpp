@@ -359,11 +359,12 @@ TEST(MonitorCsv, QuotesAsRfc4180AndReadsQuotedFieldsBack)
     for (const char *broken : {"\"open", "\"a\"b,c", "a\"b,c", "a,\"b"})
         EXPECT_FALSE(SplitCsvRecord(QString::fromLatin1(broken)).has_value()) << broken;
 
-    // A recording with a port column whose name holds a line break: however the bytes come, the
-    // same two readings.
+    // A recording with a port column whose name holds a line break, and a row quoted whole as a
+    // spreadsheet saves it: however the bytes come, the same two readings.
     const QByteArray text = MonitorCsvHeader().toUtf8() + ",port\n" +
                             "2026-12-06T10:00:00.000Z,0.0,temperature,24.8,29.8,0,128,76,\"/dev/odd\nname\"\n" +
-                            "2026-12-06T10:00:01.000Z,1.0,temperature,30.0,40.0,3,120,102,\"a,\"\"b\"\"\"\n";
+                            "\"2026-12-06T10:00:01.000Z\",\"1.0\",\"temperature\",\"30.0\",\"40.0\",\"3\",\"120\","
+                            "\"102\",\"a,\"\"b\"\"\"\n";
     const std::vector<MonitorCsvRecord> whole = ParseMonitorCsv(QString::fromUtf8(text));
     ASSERT_EQ(whole.size(), 2u);
     EXPECT_EQ(whole[0].adc, 128);
