@@ -74,8 +74,11 @@ void ControllerModel::AdvanceReplayClock(qint64 nowMs, bool sending, bool lineDr
 
 QByteArray ControllerModel::ReplayFramesDue()
 {
+    // More than the line takes at once would only be dropped, after making a copy of the whole
+    // recording at a huge speed.
+    constexpr int kMostFramesAtOnce = 100;
     QByteArray frames;
-    while (nextReplay < replay.Size()) {
+    for (int taken = 0; taken < kMostFramesAtOnce && nextReplay < replay.Size(); ++taken) {
         // Paced by the wall-clock column, to the millisecond. Compared as doubles: at a tiny speed
         // the offset is beyond any integer.
         const double offset = std::floor(static_cast<double>(replay[nextReplay].offsetMs) / replaySpeed);

@@ -156,6 +156,12 @@ int main(int argc, char **argv)
         model.LoadProfile(image);
     }
 
+    // Refused before a long recording is read, not after.
+    const QString linkPath = parser.value(link);
+    if (const QString refusal = linkPath.isEmpty() ? QString() : LinkRefusal(linkPath); !refusal.isEmpty()) {
+        QTextStream(stderr) << "orvex-sim: " << refusal << "\n";
+        return 1;
+    }
     bool speedOk = false;
     const double factor = parser.value(speed).toDouble(&speedOk);
     // "nan" and "inf" read as numbers; neither is a pace.
@@ -180,7 +186,6 @@ int main(int argc, char **argv)
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGHUP, OnSignal);
 
-    const QString linkPath = parser.value(link);
     if (!linkPath.isEmpty()) {
         const QString refusal = MakeLink(linkPath, controller.DevicePath());
         if (!refusal.isEmpty()) {
