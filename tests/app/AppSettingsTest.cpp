@@ -3,7 +3,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -21,27 +21,20 @@ void KeepWarning(QtMsgType type, const QMessageLogContext &, const QString &text
         warnings << text;
 }
 
-// Opens settings with the warnings kept. Whoever opens the FIFO for reading while this runs is
-// let go at once (a writer comes and leaves) and the opening is told, so the test fails instead
-// of hanging.
-struct Opened
-{
-    bool fifoOpened = false;
-    QStringList warned;
-};
-Opened OpenWatched(AppSettings &settings, const QString &file, const QString &fifo)
+// Opens the settings with the warnings kept. Whoever opens the FIFO for reading meanwhile is let
+// go at once (a writer comes and leaves) and true is returned, so the test fails instead of hanging.
+bool OpenWatchingFifo(AppSettings &settings, const QString &file, const QString &fifo)
 {
     std::atomic<bool> done{false};
     std::atomic<bool> opened{false};
     std::thread watch([&] {
-        while (!done) {
+        for (; !done; ::usleep(1000)) {
             // Succeeds only while someone has the FIFO open for reading.
             const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
             if (fd >= 0) {
                 opened = true;
                 ::close(fd);
             }
-            ::usleep(1000);
         }
     });
     warnings.clear();
@@ -50,23 +43,12 @@ Opened OpenWatched(AppSettings &settings, const QString &file, const QString &fi
     qInstallMessageHandler(before);
     done = true;
     watch.join();
-    return {opened, warnings};
+    return opened;
 }
-
-struct EnvironmentValue
-{
-    EnvironmentValue(const char *name, const QByteArray &value)
-        : name(name), old(qgetenv(name)), had(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvironmentValue() { had ? qputenv(name, old) : qunsetenv(name); }
-    const char *name;
-    const QByteArray old;
-    const bool had;
-};
 } // namespace
 
+// A FIFO would hold the start for ever, a huge file fill the memory: defaults, a line on stderr,
+// and the file left as it is.
 TEST(AppSettings, OnlyARegularFileOfSaneSizeIsRead)
 {
     QTemporaryDir dir;
@@ -74,58 +56,49 @@ TEST(AppSettings, OnlyARegularFileOfSaneSizeIsRead)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     {
         AppSettings settings;
-        const Opened opened = OpenWatched(settings, fifo, fifo);
-        EXPECT_FALSE(opened.fifoOpened);
-        ASSERT_EQ(opened.warned.size(), 1);
-        EXPECT_TRUE(opened.warned[0].contains(fifo + QStringLiteral(" is not a regular file")))
-            << opened.warned[0].toStdString();
-        EXPECT_TRUE(settings.VerifyAfterDownload()); // the defaults
-        EXPECT_TRUE(settings.LastPort().isEmpty());
+        EXPECT_FALSE(OpenWatchingFifo(settings, fifo, fifo));
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings[0].contains(fifo + QStringLiteral(" is not a regular file"))) << warnings[0].toStdString();
+        EXPECT_TRUE(settings.VerifyAfterDownload());
         settings.SetLastPort(QStringLiteral("/dev/ttyUSB1"));
     }
     struct stat info
     {
     };
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode)); // never replaced by a file of ours
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 
-    // A settings file too big to be ours: not read, and not written over when the window ends.
     const QString huge = dir.filePath(QStringLiteral("huge.ini"));
-    QByteArray text = "[link]\nlastPort=/dev/ttyUSB7\n";
-    text += QByteArray(1024 * 1024, ';');
-    {
-        QFile file(huge);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
+    const QByteArray text = "[link]\nlastPort=/dev/ttyUSB7\n" + QByteArray(1024 * 1024, ';');
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
     {
         AppSettings settings;
-        const Opened opened = OpenWatched(settings, huge, fifo);
-        ASSERT_EQ(opened.warned.size(), 1);
-        EXPECT_TRUE(opened.warned[0].contains(QStringLiteral("holds %1 bytes").arg(text.size())))
-            << opened.warned[0].toStdString();
+        OpenWatchingFifo(settings, huge, fifo);
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings[0].contains(QStringLiteral("holds %1 bytes").arg(text.size())))
+            << warnings[0].toStdString();
         EXPECT_TRUE(settings.LastPort().isEmpty());
         settings.SetVerifyAfterDownload(false);
     }
-    QFile file(huge);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), text);
-}
 
-// The user's own settings file is looked at before Qt reads it, where Qt reads it.
-TEST(AppSettings, TheUsersOwnSettingsFileIsCheckedToo)
-{
-    QTemporaryDir config;
-    const EnvironmentValue home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Tamlin")));
+    // The user's own files are looked at where Qt reads them, before it reads them.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const bool hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const auto restore =
+        qScopeGuard([&] { hadConfigHome ? qputenv("XDG_CONFIG_HOME", configHome) : qunsetenv("XDG_CONFIG_HOME"); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Tamlin")));
     for (const QString &name : {QStringLiteral("Tamlin/Orvex Interface.conf"), QStringLiteral("Tamlin.conf")}) {
-        const QString fifo = config.filePath(name);
-        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString own = dir.filePath(name);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(own).constData(), 0600), 0);
         AppSettings settings;
-        const Opened opened = OpenWatched(settings, QString(), fifo);
-        EXPECT_FALSE(opened.fifoOpened) << name.toStdString();
-        EXPECT_EQ(opened.warned.filter(fifo).size(), 1) << opened.warned.join(QLatin1Char('\n')).toStdString();
-        EXPECT_TRUE(settings.VerifyAfterDownload());
-        ASSERT_TRUE(QFile::remove(fifo));
+        EXPECT_FALSE(OpenWatchingFifo(settings, QString(), own)) << name.toStdString();
+        EXPECT_EQ(warnings.filter(own).size(), 1) << warnings.join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(QFile::remove(own));
     }
 }

@@ -166,12 +166,12 @@ TEST_F(SimProcessTest, TheFirstReaderOfAReplayGetsItsFirstRow)
     EXPECT_EQ(row->alarm, 3);
 }
 
-// A port name with a comma and a quote stays one field, and such a recording plays back.
-TEST_F(SimProcessTest, QuotedFieldsStayOneFieldAndReplay)
+// A port name with a comma and a quote stays one field.
+TEST_F(SimProcessTest, APortNameWithACommaStaysOneField)
 {
     const QString odd = Path(QStringLiteral("tty,\"a\""));
-    SimProcess first(runtime.path(), {"--link", odd, "--input", "90"});
-    SimProcess second(runtime.path(), {"--input", "200"});
+    SimProcess first(runtime.path(), {"--link", odd});
+    SimProcess second(runtime.path());
     ASSERT_FALSE(first.device.isEmpty());
     ASSERT_FALSE(second.device.isEmpty());
     const CliRun run = Monitor({"-p", odd, "-p", second.device, "--count", "1", "--csv"});
@@ -192,27 +192,4 @@ TEST_F(SimProcessTest, QuotedFieldsStayOneFieldAndReplay)
     }
     ports.sort();
     EXPECT_EQ(ports, (QStringList{second.device, odd}));
-
-    // What a spreadsheet saves: every field quoted, CRLF line ends.
-    QByteArray saved =
-        "\"time\",\"seconds\",\"kind\",\"value\",\"pwm_percent\",\"alarm_code\",\"adc\",\"pwm_raw\",\"port\"\r\n";
-    for (const QString &line : lines.mid(1)) {
-        QStringList quoted;
-        const QStringList fields = SplitCsvRecord(line).value_or(QStringList());
-        for (const QString &field : fields)
-            quoted << QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                          QLatin1Char('"');
-        saved += quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    }
-    for (const QByteArray &recording : {run.out, saved}) {
-        SimProcess replay(runtime.path(), {"--replay", Write(QStringLiteral("replay.csv"), recording)});
-        ASSERT_FALSE(replay.device.isEmpty()) << replay.process.readAllStandardError().toStdString();
-        const CliRun played = Monitor({"-p", replay.device, "--count", "2", "--timeout", "5", "--csv"});
-        ASSERT_EQ(played.code, 0) << played.err.toStdString() << recording.toStdString();
-        QList<int> adcs;
-        for (const QString &line : played.Out().split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1))
-            adcs << ParseMonitorCsvRow(line).value_or(MonitorCsvRecord{}).adc;
-        std::sort(adcs.begin(), adcs.end());
-        EXPECT_EQ(adcs, (QList<int>{90, 200})) << recording.toStdString();
-    }
 }
