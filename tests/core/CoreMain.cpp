@@ -1,5 +1,5 @@
 // The main of the tests that need no display.
-#include "../support/PrivateRuntime.h"
+#include "../support/PrivateFolders.h"
 
 #include <QCoreApplication>
 
@@ -8,7 +8,7 @@
 int main(int argc, char **argv)
 {
     // Before the application: it may look for the runtime folder as it starts.
-    const PrivateRuntime runtime;
+    const PrivateFolders folders;
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
