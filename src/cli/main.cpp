@@ -29,7 +29,7 @@ const char *const kUsageText =
     "orvexctl --version (-V) prints the version. -v or --verbose, before or after the command,\n"
     "traces every byte sent and read on the serial line, with its time, on stderr.\n"
     "Exit status: 0 done, 1 refused or failed, 2 usage (diff: 1 when the profiles differ, 2 on\n"
-    "trouble), 130 on Ctrl+C, 143 on SIGTERM.\n";
+    "trouble), 130 on Ctrl+C, 143 on SIGTERM, 141 when the reader of monitor or decode went away.\n";
 
 using Command = int (*)(const QStringList &);
 
