@@ -111,6 +111,10 @@ void ControllerModel::Receive(const QByteArray &bytes, qint64 nowMs)
                 Store(image);
                 incoming.clear();
                 mode = Mode::Test;
+                if (faults.noReply) {
+                    quietUntilMs = nextFrameMs = nowMs;
+                    continue;
+                }
                 // Six pieces about a second apart; no monitor frames until they are out.
                 for (int i = 0; i < 6; ++i)
                     Queue(nowMs + (i + 1) * kReplyPeriodMs - 500, kReplyPieces[i]);

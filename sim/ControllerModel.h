@@ -23,6 +23,7 @@ public:
         int trickleBytesPerSecond = 0; // 0: every answer at once; else paced like a slow line
         int floodFramesPerSecond = 0;  // 0: one frame a second
         bool storeDifferent = false;   // keeps another image than it received: its version and a curve byte changed
+        bool noReply = false;          // stores a download but answers it with monitor frames only
     };
 
     static constexpr int kFramePeriodMs = 1000;

@@ -524,6 +524,7 @@ void CPlexaDlg::LockProfileControls()
     form->SetAllEnabled(false);
     for (QWidget *control : LockedButtons())
         control->setEnabled(false);
+    recentMenu->menuAction()->setEnabled(false); // opening a file would change the profile sent
     undo->SetBlocked(true);
 }
 
@@ -534,6 +535,7 @@ void CPlexaDlg::UnlockProfileControls(bool enableMonitorCheck)
     form->SetAllEnabled(true);
     for (QWidget *control : LockedButtons())
         control->setEnabled(true);
+    recentMenu->menuAction()->setEnabled(true);
     if (document.Multipoint())
         form->SetBandFieldsEnabled(false);
     undo->SetBlocked(false);
@@ -547,6 +549,11 @@ void CPlexaDlg::SetProgress(int position)
 void CPlexaDlg::SetProgressWhiteText(bool white)
 {
     progressBar->SetTextColor(white ? Qt::white : Qt::black);
+}
+
+void CPlexaDlg::SetChartHeld(bool held)
+{
+    chart->setEnabled(!held);
 }
 
 void CPlexaDlg::CommitPendingEntry()
@@ -810,7 +817,7 @@ bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
 {
     if (historyWindow && watched == historyWindow && (event->type() == QEvent::Close || event->type() == QEvent::Hide))
         settings->SetHistoryGeometry(historyWindow->saveGeometry());
-    if (event->type() == QEvent::KeyPress && watched == chart &&
+    if (event->type() == QEvent::KeyPress && watched == chart && chart->isEnabled() &&
         multipoint->HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
         return true;
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {

@@ -133,6 +133,7 @@ public:
     void EnableMonitorCheck() override;
     void SetProgress(int position) override;
     void SetProgressWhiteText(bool white) override;
+    void SetChartHeld(bool held) override;
     void ShowUploadedProfile(const ProfileImage &image) override;
     void SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm) override;
     float LiveValue() const override;

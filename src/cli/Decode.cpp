@@ -33,5 +33,5 @@ int Decode(const QStringList &args)
         Out::Json(ProfileJson(decoded.fields, decoded.curveFan));
     else
         Out::Text(FormatProfileText(decoded.fields, decoded.curveFan));
-    return Out::Finish(kExitOk);
+    return Out::FinishOrReaderGone(kExitOk);
 }

@@ -38,26 +38,33 @@ int Download(const QStringList &args)
 {
     const QCommandLineOption port = Options::Port();
     const QCommandLineOption json = Options::Json();
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("Do not read the profile back: the reply alone decides."));
     const QCommandLineOption verify(QStringLiteral("verify"),
-                                    QStringLiteral("Read the profile back and compare it with the one sent."));
+                                    QStringLiteral("Read the profile back and compare it (the default; kept for old "
+                                                   "scripts)."));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Send a profile the window's rules would refuse."));
     CommandLine line(
-        QStringLiteral("download"), QStringLiteral("download --port DEV [--port DEV ...] [--verify] [--force] FILE"),
+        QStringLiteral("download"), QStringLiteral("download --port DEV [--port DEV ...] [--no-verify] [--force] FILE"),
         QStringLiteral("Sends the 320-byte profile FILE (\"-\" reads standard input) to the controller on each DEV as\n"
                        "Tamlin Orvex Interface does (\"W\", then the image in two halves with the controller's waits,\n"
-                       "about 20 seconds), to all ports at the same time. Progress goes to stderr; at the end one\n"
-                       "line a port on stdout: the port, the result and the controller's reply. A reply that comes\n"
-                       "short fails: the profile may not be stored. With --verify the profile is read back (about 6\n"
-                       "seconds more) and compared: the fields that differ go to stderr. A profile the window would\n"
-                       "refuse, or a curve that stops the fan at its hot end, is refused unless --force.\n"
+                       "about 20 seconds), to all ports at the same time, then reads the profile back (about 6\n"
+                       "seconds more) and compares it: a port succeeds only when the controller holds the profile\n"
+                       "sent; the fields that differ go to stderr. Progress goes to stderr; at the end one line a\n"
+                       "port on stdout: the port, the result and the controller's reply. A controller that does not\n"
+                       "confirm the download with its reply (monitor frames are no reply) fails: the profile may\n"
+                       "not be stored. --no-verify skips the read-back. A profile the window would refuse, or a\n"
+                       "curve that stops the fan at its hot end, is refused unless --force.\n"
                        "Exit status: 0 when every port succeeded, 1 otherwise."),
-        {port, verify, force, json});
+        {port, noVerify, verify, force, json});
     if (const std::optional<int> done = line.Parse(args, 1, 1))
         return *done;
     const std::optional<QStringList> ports = PortsOf(line, port);
     if (!ports)
         return kExitUsage;
+    if (line.IsSet(verify) && line.IsSet(noVerify))
+        return line.UsageError(QStringLiteral("--verify and --no-verify exclude each other"));
 
     const QString path = line.Arguments().constFirst();
     const ProfileInput input = ReadProfileInput(path);
@@ -76,7 +83,7 @@ int Download(const QStringList &args)
 
     std::vector<std::unique_ptr<PortJob>> jobs;
     for (const QString &device : *ports)
-        jobs.push_back(std::make_unique<DownloadJob>(device, input.image, line.IsSet(verify)));
+        jobs.push_back(std::make_unique<DownloadJob>(device, input.image, !line.IsSet(noVerify)));
     if (const std::optional<int> interrupted = RunJobs(jobs)) {
         Err::Line(QStringLiteral("interrupted; the controller may hold part of a profile"));
         return *interrupted;

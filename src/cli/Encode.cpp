@@ -35,20 +35,22 @@ int Encode(const QStringList &args)
 {
     const QCommandLineOption output = Options::Output();
     CommandLine line(
-        QStringLiteral("encode"), QStringLiteral("encode TEXTFILE -o FILE"),
+        QStringLiteral("encode"), QStringLiteral("encode TEXTFILE [-o FILE]"),
         QStringLiteral("Builds the 320-byte profile file FILE from TEXTFILE, lines of the form decode prints;\n"
-                       "\"-\" reads standard input, -o - writes standard output. Missing keys take the default\n"
-                       "template's values; a key given twice is refused. Without a curve line the curve is built\n"
-                       "from the band fields, as the window does. The window's field rules apply: a number over\n"
-                       "a limit is cut to it (said on stderr), and a profile the window refuses is refused with\n"
-                       "its message, naming the line and key. Texts over 64 KiB are refused."),
+                       "\"-\" reads standard input, -o - writes standard output, and so does no -o unless standard\n"
+                       "output is a terminal. Missing keys take the default template's values; a key given twice\n"
+                       "is refused. Without a curve line the curve is built from the band fields, as the window\n"
+                       "does. The window's field rules apply: a number over a limit is cut to it (said on stderr),\n"
+                       "and a profile the window refuses is refused with its message, naming the line and key.\n"
+                       "Texts over 64 KiB are refused."),
         {output});
     if (const std::optional<int> done = line.Parse(args, 1, 1))
         return *done;
-    if (!line.IsSet(output))
-        return line.UsageError(QStringLiteral("-o FILE is missing"));
+    const std::optional<QString> written = line.BinaryOutput(output);
+    if (!written)
+        return kExitUsage;
     const QString input = line.Arguments().constFirst();
-    const QString target = line.Value(output);
+    const QString target = *written;
     const QString where = input == QStringLiteral("-") ? QString() : input + QStringLiteral(": ");
 
     const InputRead read = ReadTextInput(input);

@@ -171,7 +171,7 @@ int Monitor(const QStringList &args)
     if (interrupted)
         return *interrupted;
     if (Out::Failed())
-        return Out::Finish(kExitFailed);
+        return Out::FinishOrReaderGone(kExitFailed);
     const bool anyFailed = std::any_of(watches.begin(), watches.end(), [](const auto &w) { return w->failed; });
     return anyFailed ? kExitFailed : kExitOk;
 }

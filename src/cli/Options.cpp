@@ -3,6 +3,8 @@
 
 #include "Output.h"
 
+#include <unistd.h>
+
 namespace Options {
 QCommandLineOption Port()
 {
@@ -27,6 +29,12 @@ QCommandLineOption Help()
 {
     return {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit.")};
 }
+
+QCommandLineOption Verbose()
+{
+    return {{QStringLiteral("v"), QStringLiteral("verbose")},
+            QStringLiteral("Trace every byte on the serial line, with its time, on stderr.")};
+}
 } // namespace Options
 
 CommandLine::CommandLine(QString command, QString synopsis, QString description,
@@ -36,6 +44,7 @@ CommandLine::CommandLine(QString command, QString synopsis, QString description,
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.addOptions(options);
+    parser.addOption(Options::Verbose());
     parser.addOption(Options::Help());
 }
 
@@ -59,6 +68,8 @@ std::optional<int> CommandLine::Parse(const QStringList &args, int minArguments,
 {
     if (!parser.parse(QStringList{QStringLiteral("orvexctl")} + args))
         return UsageError(parser.errorText());
+    if (parser.isSet(Options::Verbose()))
+        Err::StartTrace();
     if (parser.isSet(Options::Help())) {
         Out::Text(HelpText());
         return Out::Finish(kExitOk);
@@ -83,4 +94,16 @@ std::optional<int> CommandLine::Number(const QCommandLineOption &option, int min
                    .arg(max)
                    .arg(parser.value(option)));
     return std::nullopt;
+}
+
+std::optional<QString> CommandLine::BinaryOutput(const QCommandLineOption &output) const
+{
+    if (parser.isSet(output))
+        return parser.value(output);
+    if (::isatty(STDOUT_FILENO)) {
+        UsageError(QStringLiteral("a profile is binary and standard output is a terminal: give -o FILE, or -o - to "
+                                  "write it there anyway"));
+        return std::nullopt;
+    }
+    return QStringLiteral("-");
 }

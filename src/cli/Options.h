@@ -14,6 +14,7 @@ QCommandLineOption Port();   // -p, --port DEV (may be given again)
 QCommandLineOption Output(); // -o, --output FILE
 QCommandLineOption Json();
 QCommandLineOption Help();
+QCommandLineOption Verbose(); // -v, --verbose: every command takes it
 } // namespace Options
 
 class CommandLine
@@ -34,6 +35,9 @@ public:
     QStringList Arguments() const { return parser.positionalArguments(); }
     // A whole number option within [min, max]; an error named on stderr otherwise.
     std::optional<int> Number(const QCommandLineOption &option, int min, int max);
+    // Where a profile image goes: -o FILE, or standard output without -o unless that is a terminal
+    // (binary there would garble it; "-o -" is the explicit way). None after a usage error.
+    std::optional<QString> BinaryOutput(const QCommandLineOption &output) const;
 
 private:
     QString command;

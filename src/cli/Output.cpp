@@ -2,6 +2,7 @@
 #include "Output.h"
 
 #include "Interrupts.h"
+#include "LinkLog.h"
 
 #include <QJsonDocument>
 
@@ -12,16 +13,19 @@
 
 namespace {
 QString stdoutError;
+bool readerGone = false;
 bool closedStreams[3] = {false, false, false};
 
 // Every byte or the reason why not; EINTR goes round again.
-QString WriteAll(int fd, const QByteArray &bytes)
+QString WriteAll(int fd, const QByteArray &bytes, bool *brokenPipe = nullptr)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EPIPE && brokenPipe)
+            *brokenPipe = true;
         if (n <= 0)
             return QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
         done += n;
@@ -55,7 +59,7 @@ void Write(const QByteArray &bytes)
         return;
     }
     Interrupts::Blocking blocking; // a reader that stops reading must not keep us past a Ctrl+C
-    stdoutError = WriteAll(STDOUT_FILENO, bytes);
+    stdoutError = WriteAll(STDOUT_FILENO, bytes, &readerGone);
 }
 
 void Text(const QString &text)
@@ -78,12 +82,22 @@ bool Failed()
     return !stdoutError.isEmpty();
 }
 
+bool ReaderGone()
+{
+    return readerGone;
+}
+
 int Finish(int code)
 {
     if (stdoutError.isEmpty())
         return code;
     Err::Line(QStringLiteral("standard output: %1").arg(stdoutError));
     return kExitFailed;
+}
+
+int FinishOrReaderGone(int code)
+{
+    return readerGone ? kExitClosedPipe : Finish(code);
 }
 } // namespace Out
 
@@ -97,6 +111,21 @@ void Note(const QString &line)
 void Line(const QString &line)
 {
     Note(QStringLiteral("orvexctl: ") + line);
+}
+
+void StartTrace()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    // Through our own writes: Qt's default output may go to the journal instead of the terminal.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &message) {
+        Note(context.category && std::strcmp(context.category, "default") != 0
+                 ? QString::fromLatin1(context.category) + QStringLiteral(": ") + message
+                 : message);
+    });
+    EnableLinkTrace();
 }
 } // namespace Err
 

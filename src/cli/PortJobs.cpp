@@ -10,10 +10,9 @@
 
 #include <QEventLoop>
 #include <QJsonDocument>
+#include <QTimer>
 
 namespace {
-constexpr int kReadCapacity = 70; // one read of the line, as the window's poll takes it
-constexpr int kPollPeriod = 1000;
 constexpr qint64 kDownloadLength = DownloadExchange::kCommandWait + DownloadExchange::kFirstHalfWait +
                                    DownloadExchange::kSecondHalfWait + DownloadExchange::kEndWait;
 } // namespace
@@ -21,41 +20,23 @@ constexpr qint64 kDownloadLength = DownloadExchange::kCommandWait + DownloadExch
 QString UploadProblem(const UploadResult &result)
 {
     if (result.outcome == UploadResult::NoProfile)
-        return QStringLiteral("NO PROFILE FOUND ON CONTROLLER");
+        return kNoProfileReason;
     return QStringLiteral("the controller's answer was incomplete (%1 of 160 bytes)").arg(result.received);
-}
-
-UploadRun::UploadRun(CSerialPort &port, QObject *parent) : QObject(parent), port(port)
-{
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, this, &UploadRun::Step);
-}
-
-void UploadRun::Start()
-{
-    timer.start(0);
-}
-
-void UploadRun::Step()
-{
-    std::optional<int> wait;
-    try {
-        wait = exchange.Advance(port, [this](int position, bool) { emit progress(position); });
-    } catch (const CSerialException &error) {
-        emit failed(error.Text());
-        return;
-    }
-    if (wait)
-        timer.start(*wait);
-    else
-        emit done(exchange.Result());
 }
 
 PortJob::PortJob(const QString &device, QObject *parent) : QObject(parent)
 {
     outcome.port = device;
-    connect(&port, &CSerialPort::deviceLost, this, [this] { Fail(QStringLiteral("Communication Cable Removed")); });
+    connect(&port, &CSerialPort::deviceLost, this, [this] { Fail(kCableRemovedReason); });
+    connect(&transfer, &CTransferDriver::failed, this, [this](CTransferDriver::Job, const QString &why) { Fail(why); });
+    connect(&transfer, &CTransferDriver::progress, this, [this](int position, bool) {
+        if (transfer.Running() == CTransferDriver::Job::Upload)
+            emit progress(outcome.port, uploadWhat, position * 100 / UploadExchange::kProgressEnd);
+    });
+    connect(&transfer, &CTransferDriver::uploadEnded, this, [this](const UploadResult &result) {
+        if (uploaded)
+            uploaded(result);
+    });
 }
 
 void PortJob::Start()
@@ -73,13 +54,9 @@ void PortJob::Start()
 
 void PortJob::ReadProfile(const QString &what, std::function<void(const UploadResult &)> then)
 {
-    upload = std::make_unique<UploadRun>(port);
-    connect(upload.get(), &UploadRun::progress, this, [this, what](int position) {
-        emit progress(outcome.port, what, position * 100 / UploadExchange::kProgressEnd);
-    });
-    connect(upload.get(), &UploadRun::failed, this, [this](const QString &why) { Fail(why); });
-    connect(upload.get(), &UploadRun::done, this, std::move(then));
-    upload->Start();
+    uploadWhat = what;
+    uploaded = std::move(then);
+    transfer.StartUpload();
 }
 
 void PortJob::Fail(const QString &why, const QString &result)
@@ -97,8 +74,7 @@ void PortJob::Finish(bool ok, const QString &result, const QString &detail)
     if (finished)
         return;
     finished = true;
-    if (upload)
-        upload->Stop();
+    transfer.Stop();
     outcome.ok = ok;
     outcome.result = result;
     outcome.detail = detail;
@@ -109,22 +85,17 @@ void PortJob::Finish(bool ok, const QString &result, const QString &detail)
 DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool verify, QObject *parent)
     : PortJob(device, parent), image(image), verify(verify)
 {
-    stepTimer.setSingleShot(true);
-    stepTimer.setTimerType(Qt::PreciseTimer);
-    connect(&stepTimer, &QTimer::timeout, this, &DownloadJob::OnStep);
-    connect(&pollTimer, &QTimer::timeout, this, &DownloadJob::OnPoll);
-    connect(&progressTimer, &QTimer::timeout, this, [this] {
+    transfer.ReadReplyItself(true);
+    connect(&transfer, &CTransferDriver::progress, this, [this] {
+        if (transfer.Running() != CTransferDriver::Job::Download)
+            return;
         const int percent = static_cast<int>(std::min<qint64>(100, clock.elapsed() * 100 / kDownloadLength));
         if (percent / 10 != progressShown / 10) {
             progressShown = percent;
             emit progress(outcome.port, QStringLiteral("progress"), percent);
         }
     });
-    connect(this, &PortJob::done, this, [this] {
-        stepTimer.stop();
-        pollTimer.stop();
-        progressTimer.stop();
-    });
+    connect(&transfer, &CTransferDriver::downloadEnded, this, &DownloadJob::Ended);
 }
 
 void DownloadJob::Begin()
@@ -138,53 +109,22 @@ void DownloadJob::Begin()
         return;
     }
     clock.start();
-    exchange.Start();
-    stepTimer.start(exchange.DownloadStep());
-    pollTimer.start(kPollPeriod);
-    progressTimer.start(DownloadExchange::kProgressPeriod);
+    transfer.StartDownload(image);
 }
 
-void DownloadJob::OnPoll()
+void DownloadJob::Ended(const DownloadEnd &end)
 {
-    if (exchange.Stage() == ExchangeStage::Start)
-        return; // the image is going out: nothing to read yet, as in the window
-    try {
-        const QByteArray read = port.Read(kReadCapacity);
-        if (!read.isEmpty() && !reply)
-            reply = exchange.TakeReplyPiece(LineText(read));
-    } catch (const CSerialException &error) {
-        Fail(error.Text());
-    }
-}
-
-void DownloadJob::OnStep()
-{
-    const DownloadExchange::Step step = exchange.StepDue();
-    if (step == DownloadExchange::Step::End || step == DownloadExchange::Step::Idle) {
-        pollTimer.stop();
-        progressTimer.stop();
-        emit progress(outcome.port, QStringLiteral("progress"), 100);
-        if (!reply) {
-            outcome.reply = exchange.ReplySoFar();
-            Fail(QStringLiteral("the controller sent %1 of its %2 reply pieces; the profile may not be stored")
-                     .arg(exchange.ReplyPieceCount())
-                     .arg(DownloadExchange::kReplyPieces));
-            return;
-        }
-        outcome.reply = *reply;
-        if (verify)
-            Verify();
-        else
-            Succeed(QStringLiteral("downloaded"), reply->simplified());
+    emit progress(outcome.port, QStringLiteral("progress"), 100);
+    if (!end.reply) {
+        outcome.reply = end.replySoFar;
+        Fail(NotConfirmedReason(end.replyPieces));
         return;
     }
-    try {
-        port.Write(DownloadExchange::BytesOf(step, image));
-    } catch (const CSerialException &error) {
-        Fail(error.Text());
-        return;
-    }
-    stepTimer.start(exchange.DownloadStep());
+    outcome.reply = *end.reply;
+    if (verify)
+        Verify();
+    else
+        Succeed(QStringLiteral("downloaded"), end.reply->simplified());
 }
 
 void DownloadJob::Verify()

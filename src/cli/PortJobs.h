@@ -2,14 +2,12 @@
 // nested waits, so eight controllers take the time of one and a port that fails stops no other.
 #pragma once
 
-#include "DownloadExchange.h"
 #include "ProfileCompare.h"
 #include "SerialPort.h"
-#include "UploadExchange.h"
+#include "TransferDriver.h"
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -27,26 +25,6 @@ struct PortOutcome
     std::vector<ProfileDifference> differences;
     QString file;
     std::optional<ProfileImage> image; // what an upload read
-};
-
-// The upload exchange driven by a timer: the controller's waits pass on the event loop.
-class UploadRun : public QObject
-{
-    Q_OBJECT
-public:
-    explicit UploadRun(CSerialPort &port, QObject *parent = nullptr);
-    void Start();
-    void Stop() { timer.stop(); }
-signals:
-    void progress(int position);
-    void done(const UploadResult &result);
-    void failed(const QString &why);
-
-private:
-    void Step();
-    CSerialPort &port;
-    UploadExchange exchange;
-    QTimer timer;
 };
 
 class PortJob : public QObject
@@ -76,12 +54,14 @@ protected:
     // Reads the controller's profile with the upload exchange, its progress told as `what`.
     void ReadProfile(const QString &what, std::function<void(const UploadResult &)> then);
     CSerialPort port;
+    CTransferDriver transfer{port};
     PortOutcome outcome;
 
 private:
     void Finish(bool ok, const QString &result, const QString &detail);
     bool finished = false;
-    std::unique_ptr<UploadRun> upload;
+    QString uploadWhat;
+    std::function<void(const UploadResult &)> uploaded;
 };
 
 // The window's download sequence; with verify, the upload exchange reads the profile back.
@@ -93,18 +73,12 @@ public:
 
 private:
     void Begin() override;
-    void OnStep();
-    void OnPoll();
+    void Ended(const DownloadEnd &end);
     void Verify();
     void Compared(const UploadResult &result);
 
     ProfileImage image;
     bool verify;
-    DownloadExchange exchange;
-    std::optional<QString> reply;
-    QTimer stepTimer;
-    QTimer pollTimer;
-    QTimer progressTimer;
     QElapsedTimer clock;
     int progressShown = -1;
 };

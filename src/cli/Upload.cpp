@@ -14,11 +14,12 @@ int Upload(const QStringList &args)
     const QCommandLineOption output = Options::Output();
     const QCommandLineOption json = Options::Json();
     CommandLine line(
-        QStringLiteral("upload"), QStringLiteral("upload --port DEV [--port DEV ...] -o FILE"),
+        QStringLiteral("upload"), QStringLiteral("upload --port DEV [--port DEV ...] [-o FILE]"),
         QStringLiteral("Reads the profile stored in the controller on each DEV (about 6 seconds, all ports at the\n"
-                       "same time) and writes its 320 bytes to FILE; \"-\" writes standard output. With more than one\n"
-                       "port, %p in FILE stands for the port's base name (-o got-%p.dat). FILE is checked before the\n"
-                       "exchange. When the controller holds no profile or its answer comes short, FILE is left alone.\n"
+                       "same time) and writes its 320 bytes to FILE; \"-\" writes standard output, and so does no -o\n"
+                       "unless standard output is a terminal. With more than one port, %p in FILE stands for the\n"
+                       "port's base name (-o got-%p.dat). FILE is checked before the exchange. When the controller "
+                       "holds no profile or its answer comes short, FILE is left alone.\n"
                        "One line a port on stdout at the end. Exit status: 0 when every port succeeded, 1 otherwise."),
         {port, output, json});
     if (const std::optional<int> done = line.Parse(args, 0, 0))
@@ -26,9 +27,10 @@ int Upload(const QStringList &args)
     const std::optional<QStringList> ports = PortsOf(line, port);
     if (!ports)
         return kExitUsage;
-    if (!line.IsSet(output))
-        return line.UsageError(QStringLiteral("-o FILE is missing"));
-    const QString pattern = line.Value(output);
+    const std::optional<QString> target = line.BinaryOutput(output);
+    if (!target)
+        return kExitUsage;
+    const QString pattern = *target;
     if (ports->size() > 1 && !pattern.contains(QStringLiteral("%p")))
         return line.UsageError(QStringLiteral("with more than one port, -o needs %p for the port's name"));
     if (ports->size() > 1 && IsStandardStream(pattern))

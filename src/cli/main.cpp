@@ -13,7 +13,7 @@
 
 namespace {
 const char *const kUsageText =
-    "usage: orvexctl COMMAND [OPTIONS] [ARGS]\n"
+    "usage: orvexctl [-v] COMMAND [OPTIONS] [ARGS]\n"
     "\n"
     "commands:\n"
     "  decode    print the profile a profile file holds\n"
@@ -26,9 +26,11 @@ const char *const kUsageText =
     "  exporter  serve the controllers' readings as Prometheus metrics\n"
     "  journal   list the downloads made, or write one out (journal show N -o FILE)\n"
     "\n"
-    "orvexctl COMMAND --help tells more about one command; orvexctl --version prints the version.\n"
+    "orvexctl help COMMAND (or orvexctl COMMAND --help) tells more about one command;\n"
+    "orvexctl --version (-V) prints the version. -v or --verbose, before or after the command,\n"
+    "traces every byte sent and read on the serial line, with its time, on stderr.\n"
     "Exit status: 0 done, 1 refused or failed, 2 usage (diff: 1 when the profiles differ, 2 on\n"
-    "trouble), 130 on Ctrl+C, 143 on SIGTERM.\n";
+    "trouble), 130 on Ctrl+C, 143 on SIGTERM, 141 when the reader of monitor or decode went away.\n";
 
 using Command = int (*)(const QStringList &);
 
@@ -59,16 +61,31 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("orvexctl"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kOrvexVersion));
     QStringList args = QCoreApplication::arguments().mid(1);
+    // Options of every command may also come before it.
+    while (!args.isEmpty() &&
+           (args.constFirst() == QStringLiteral("-v") || args.constFirst() == QStringLiteral("--verbose"))) {
+        Err::StartTrace();
+        args.removeFirst();
+    }
     if (args.isEmpty()) {
         Err::Note(QString::fromLatin1(kUsageText).trimmed());
         return kExitUsage;
     }
-    const QString command = args.takeFirst();
+    QString command = args.takeFirst();
+    if (command == QStringLiteral("help") && !args.isEmpty()) {
+        // "help COMMAND" is the command's own --help.
+        if (args.size() > 1) {
+            Err::Line(QStringLiteral("help takes one command, not \"%1\"").arg(args.join(QLatin1Char(' '))));
+            return kExitUsage;
+        }
+        command = args.takeFirst();
+        args = QStringList{QStringLiteral("--help")};
+    }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h") || command == QStringLiteral("help")) {
         Out::Text(QString::fromLatin1(kUsageText));
         return Out::Finish(kExitOk);
     }
-    if (command == QStringLiteral("--version")) {
+    if (command == QStringLiteral("--version") || command == QStringLiteral("-V")) {
         Out::Line(QStringLiteral("orvexctl %1").arg(QString::fromLatin1(kOrvexVersion)));
         return Out::Finish(kExitOk);
     }

@@ -1,6 +1,7 @@
 // The download's steps, progress and reply collection.
 #include "DownloadExchange.h"
 
+#include "LinkLog.h"
 #include "LinkText.h"
 
 void DownloadExchange::Start()
@@ -10,6 +11,7 @@ void DownloadExchange::Start()
     stage = ExchangeStage::Start;
     replyChunkCount = 0;
     replyChunks.fill(QString());
+    unfinishedFrame.clear();
 }
 
 DownloadExchange::Step DownloadExchange::StepDue()
@@ -45,12 +47,20 @@ QByteArray DownloadExchange::BytesOf(Step step, const ProfileImage &image)
 
 std::optional<QString> DownloadExchange::TakeReplyPiece(const QString &piece)
 {
-    if (stage != ExchangeStage::AlmostThere)
+    if (stage != ExchangeStage::AlmostThere || ReplyComplete())
         return std::nullopt;
-    replyChunks[static_cast<std::size_t>(replyChunkCount)] = piece;
-    if (++replyChunkCount < kReplyPieces)
+    const QString text = WithoutMonitorFrames(unfinishedFrame + piece, unfinishedFrame);
+    if (text.isEmpty()) {
+        qCDebug(lcExchange).noquote() << TraceTime() << "read left out of the reply (monitor frames):" << piece;
         return std::nullopt;
-    replyChunkCount = 0;
+    }
+    replyChunks[static_cast<std::size_t>(replyChunkCount)] = text;
+    ++replyChunkCount;
+    qCDebug(lcExchange).noquote() << TraceTime()
+                                  << QStringLiteral("reply piece %1 of %2:").arg(replyChunkCount).arg(kReplyPieces)
+                                  << text;
+    if (!ReplyComplete())
+        return std::nullopt;
     return JoinReplyPieces(replyChunks);
 }
 

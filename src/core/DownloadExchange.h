@@ -29,8 +29,6 @@ public:
     static constexpr int kProgressWhiteFrom = 31;
     static constexpr int kReplyPieces = 6;
     static inline const QByteArray kCommand = QByteArrayLiteral("W");
-    static inline const QString kCableWarning =
-        QStringLiteral("                        WARNING:\n DO NOT REMOVE COMMUNICATION CABLE");
 
     void Start();
     bool Running() const { return downloadStep != 0; }
@@ -45,10 +43,12 @@ public:
     // Stops wherever it is.
     void Finish();
 
-    // A read of the poll while the reply is due. The sixth piece completes the reply: pieces 3 to 6,
-    // without the controller's menu line.
+    // A read of the poll while the reply is due. Monitor frames are no part of it: a read that held
+    // only frames is no piece. The sixth piece completes the reply (pieces 3 to 6, without the
+    // controller's menu line); what comes after it is not taken.
     std::optional<QString> TakeReplyPiece(const QString &piece);
     int ReplyPieceCount() const { return replyChunkCount; }
+    bool ReplyComplete() const { return replyChunkCount == kReplyPieces; }
     // What of the reply has come since the start, shown the same way.
     QString ReplySoFar() const;
 
@@ -61,4 +61,5 @@ private:
     ExchangeStage stage = ExchangeStage::Finish;
     std::array<QString, kReplyPieces> replyChunks;
     int replyChunkCount = 0;
+    QString unfinishedFrame; // a read ended inside what may be a frame
 };

@@ -1,6 +1,7 @@
 // The serial port on QSerialPort: open, read, write, purge, flush, close, a lost device.
 #include "SerialPort.h"
 
+#include "LinkLog.h"
 #include "SerialException.h"
 
 #include <QFileInfo>
@@ -43,6 +44,12 @@ QString PermissionRefusalText(const QString &device)
 }
 
 namespace {
+void TraceBytes(const QString &device, const char *direction, const QByteArray &bytes)
+{
+    for (const QString &line : TraceLines(device, direction, bytes))
+        qCDebug(lcSerial).noquote() << line;
+}
+
 // A FIFO, a regular file or a directory is no serial line; opening a FIFO would even wait for a
 // writer forever.
 bool NotASerialDevice(const QString &device)
@@ -56,6 +63,20 @@ bool NotASerialDevice(const QString &device)
     Q_UNUSED(device);
     return false;
 #endif
+}
+
+QString PurgeNames(int flags)
+{
+    QStringList names;
+    const std::pair<int, const char *> known[] = {{CSerialPort::PurgeTxAbort, "tx-abort"},
+                                                  {CSerialPort::PurgeRxAbort, "rx-abort"},
+                                                  {CSerialPort::PurgeTxClear, "tx-clear"},
+                                                  {CSerialPort::PurgeRxClear, "rx-clear"}};
+    for (const auto &[flag, name] : known) {
+        if (flags & flag)
+            names << QLatin1String(name);
+    }
+    return names.join(QLatin1Char('+'));
 }
 
 bool Accessible(const QString &device)
@@ -82,6 +103,7 @@ void CSerialPort::OnError(QSerialPort::SerialPortError error)
     if (lost || !port.isOpen() || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
         return;
     lost = true;
+    qCDebug(lcSerial).noquote() << TraceTime() << traceName << "lost:" << port.errorString();
     port.close();
     emit deviceLost();
 }
@@ -106,6 +128,7 @@ void CSerialPort::Open(const QString &device, int baudRate)
         throw CSerialException(2, QStringLiteral("%1 is not a serial port.").arg(device));
     }
     port.setPortName(device);
+    traceName = device;
     if (!port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port.error();
         emit connectionChanged(false);
@@ -118,6 +141,7 @@ void CSerialPort::Open(const QString &device, int baudRate)
         throw CSerialException(static_cast<int>(error), QStringLiteral("%1: %2").arg(device, port.errorString()));
     }
     emit connectionChanged(true);
+    qCDebug(lcSerial).noquote() << TraceTime() << device << "open," << baudRate << "baud 8N1";
     const bool configured = port.setBaudRate(baudRate) && port.setDataBits(QSerialPort::Data8) &&
                             port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
                             port.setFlowControl(QSerialPort::NoFlowControl);
@@ -131,6 +155,7 @@ void CSerialPort::Close()
         return;
     if (port.isOpen())
         port.close();
+    qCDebug(lcSerial).noquote() << TraceTime() << traceName << "closed";
     lost = false;
     emit connectionChanged(false);
 }
@@ -145,6 +170,8 @@ QByteArray CSerialPort::Read(int capacity)
     const QByteArray bytes = port.read(capacity);
     if (port.error() == QSerialPort::ResourceError || port.error() == QSerialPort::ReadError)
         Raise(QStringLiteral("Reading"));
+    if (!bytes.isEmpty() && lcSerial().isDebugEnabled())
+        TraceBytes(traceName, "RX", bytes);
     return bytes;
 }
 
@@ -154,6 +181,8 @@ void CSerialPort::Write(const QByteArray &bytes)
         throw CSerialException(1167, QStringLiteral("The device is not connected."));
     if (!port.isOpen())
         throw CSerialException(6, QStringLiteral("The port is not open."));
+    if (lcSerial().isDebugEnabled())
+        TraceBytes(traceName, "TX", bytes);
     if (port.write(bytes) != bytes.size())
         Raise(QStringLiteral("Writing"));
     while (port.bytesToWrite() > 0) {
@@ -171,6 +200,7 @@ void CSerialPort::Purge(int flags)
         directions |= QSerialPort::Input;
     if (flags & (PurgeTxAbort | PurgeTxClear))
         directions |= QSerialPort::Output;
+    qCDebug(lcSerial).noquote() << TraceTime() << traceName << "purge" << PurgeNames(flags);
     if (directions && !port.clear(directions))
         Raise(QStringLiteral("Purging"));
 }

@@ -54,5 +54,6 @@ private:
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort port;
+    QString traceName; // the device as given: Qt shortens it
     bool lost = false;
 };

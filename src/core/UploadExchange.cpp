@@ -1,6 +1,7 @@
 // The upload exchange with the controller's fixed waits.
 #include "UploadExchange.h"
 
+#include "LinkLog.h"
 #include "SerialPort.h"
 
 #include <algorithm>
@@ -33,12 +34,14 @@ std::optional<int> UploadExchange::Advance(CSerialPort &port, const Progress &pr
         if (first.size() >= kNoProfileMarks && std::all_of(first.begin(), first.begin() + kNoProfileMarks, [](char c) {
                 return static_cast<unsigned char>(c) == 0xFF;
             })) {
+            qCDebug(lcExchange).noquote() << TraceTime() << "upload: the controller holds no profile";
             progress(45, true);
             step = Step::NoProfileEnd;
             return kNoProfileWait;
         }
         // An answer cut short is refused whole: a half-filled image is no profile.
         if (first.size() < kHalf) {
+            qCDebug(lcExchange).noquote() << TraceTime() << "upload: the first half came short:" << first.size();
             result.received = static_cast<int>(first.size());
             step = Step::Done;
             return std::nullopt;
@@ -61,6 +64,7 @@ std::optional<int> UploadExchange::Advance(CSerialPort &port, const Progress &pr
         port.Purge(CSerialPort::PurgeRxAbort);
         step = Step::Done;
         if (second.size() < kHalf) {
+            qCDebug(lcExchange).noquote() << TraceTime() << "upload: the second half came short:" << second.size();
             result.received = static_cast<int>(second.size());
             return std::nullopt;
         }
@@ -71,12 +75,4 @@ std::optional<int> UploadExchange::Advance(CSerialPort &port, const Progress &pr
     case Step::Done: break;
     }
     return std::nullopt;
-}
-
-UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks)
-{
-    UploadExchange exchange;
-    while (const std::optional<int> wait = exchange.Advance(port, hooks.progress))
-        hooks.wait(*wait);
-    return exchange.Result();
 }

@@ -18,12 +18,6 @@ struct UploadResult
     int received = 0; // bytes of the half that came short
 };
 
-struct UploadHooks
-{
-    std::function<void(int ms)> wait;                           // the controller's time to answer
-    std::function<void(int position, bool whiteText)> progress; // the progress bar, 0 to 60
-};
-
 inline constexpr int kUploadWait = 2000;
 
 // The upload as steps, for whoever owns the clock: Advance runs the step that is due and returns
@@ -43,8 +37,3 @@ private:
     Step step = Step::Start;
     UploadResult result;
 };
-inline const QString kNoProfileText = QStringLiteral(
-    "NO PROFILE FOUND ON CONTROLLER\nPlease create/open a profile and press 'Download to Controller' button ");
-
-// The whole exchange, waiting through hooks.wait. Throws CSerialException when the line fails.
-UploadResult RunUpload(CSerialPort &port, const UploadHooks &hooks);

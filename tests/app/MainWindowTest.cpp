@@ -55,7 +55,7 @@ TEST_F(WindowTest, AfterStartTheWindowShowsTheDefaultTemplate)
 
     EXPECT_EQ(window->Entry().SavedTopBandText(), QStringLiteral("50"));
     EXPECT_EQ(window->Entry().SavedBottomBandText(), QStringLiteral("25"));
-    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
+    EXPECT_EQ(window->Link().Stage(), ExchangeStage::Finish);
     EXPECT_FALSE(window->Link().Connected());
     EXPECT_FALSE(window->MonitoringEnabled());
     EXPECT_EQ(window->Link().Settings().portNumber, 1);

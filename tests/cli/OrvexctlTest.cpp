@@ -181,7 +181,7 @@ TEST_F(OrvexctlTest, ErrorsNameTheLineAndUsageIsTwo)
 
     EXPECT_EQ(Orvexctl({}).code, 2);
     EXPECT_EQ(Orvexctl({"frobnicate"}).code, 2);
-    EXPECT_EQ(Orvexctl({"encode", "only-input"}).code, 2);
+    EXPECT_EQ(Orvexctl({"encode", "only-input", "-o"}).code, 2);
     EXPECT_EQ(Orvexctl({"decode"}).code, 2);
     const CliRun help = Orvexctl({"encode", "--help"});
     EXPECT_EQ(help.code, 0);

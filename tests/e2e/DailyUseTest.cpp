@@ -30,7 +30,7 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(sim.Start());
         window->Multipoint().ChartTimer().stop();
-        window->Link().PollTimer().stop();
+        window->Link().StopPollTimer();
     }
     void TearDown() override
     {

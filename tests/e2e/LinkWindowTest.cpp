@@ -18,7 +18,7 @@ protected:
         window->show();
         // The tests tick the timers themselves.
         window->Multipoint().ChartTimer().stop();
-        window->Link().PollTimer().stop();
+        window->Link().StopPollTimer();
     }
     void TearDown() override
     {
@@ -82,7 +82,6 @@ TEST_F(LinkTest, SilenceOrNoiseIsSaidOnTheSeventhPollWithoutAFrame)
     faults.silent = true;
     sim.Model().SetFaults(faults);
     Pump(1100);
-    window->Link().Port().Purge(CSerialPort::PurgeRxClear);
     window->SetStatusText(QStringLiteral("shown"));
     for (int poll = 1; poll <= 6; ++poll) {
         window->Link().OnPollTimer();
@@ -91,8 +90,13 @@ TEST_F(LinkTest, SilenceOrNoiseIsSaidOnTheSeventhPollWithoutAFrame)
     window->Link().OnPollTimer();
     EXPECT_FALSE(Enabled(1004));
     EXPECT_FALSE(Enabled(1057));
-    EXPECT_EQ(Text(1043), CControllerLink::SilentText(sim.DevicePath())); // rather than an empty box
+    EXPECT_EQ(Text(1043), SilentText(sim.DevicePath())); // rather than an empty box
     EXPECT_EQ(window->Link().EmptyReadCount(), 0);
+    // It stays while the silence lasts, through the display's clearing every seventh poll.
+    for (int poll = 8; poll <= 30; ++poll) {
+        window->Link().OnPollTimer();
+        EXPECT_EQ(Text(1043), SilentText(sim.DevicePath())) << poll;
+    }
 
     // Frames again: the notice goes, and only the notice.
     sim.Model().SetFaults({});
@@ -108,37 +112,7 @@ TEST_F(LinkTest, SilenceOrNoiseIsSaidOnTheSeventhPollWithoutAFrame)
         PollAfterFrame();
     EXPECT_EQ(Text(1043), QString());
     PollAfterFrame();
-    EXPECT_EQ(Text(1043), CControllerLink::NoiseText(sim.DevicePath()));
-}
-
-TEST_F(LinkTest, BytesAreRoutedByTheExchangeStage)
-{
-    Connect();
-    DownloadExchange &exchange = window->Link().Exchange();
-    exchange.Start(); // the image is going out
-    PollAfterFrame();
-    EXPECT_FALSE(Enabled(1004)); // dropped
-
-    exchange.Finish();
-    ControllerModel::Faults faults;
-    faults.garbage = true;
-    sim.Model().SetFaults(faults);
-    PollAfterFrame();
-    EXPECT_FALSE(Enabled(1004)); // noise is no frame
-
-    window->SetStatusText(QString());
-    exchange.Start();
-    for (int step = 0; step < 3; ++step)
-        exchange.StepDue(); // "W" and both halves went: the reply is due
-    sim.Model().SetFaults({});
-    for (int piece = 0; piece < 6; ++piece) {
-        EXPECT_EQ(Text(1043), QString()) << piece;
-        PollAfterFrame();
-    }
-    EXPECT_TRUE(Enabled(1052));
-    EXPECT_FALSE(Text(1043).isEmpty());
-    EXPECT_EQ(window->Link().Exchange().ReplyPieceCount(), 0);
-    exchange.Finish();
+    EXPECT_EQ(Text(1043), NoiseText(sim.DevicePath()));
 }
 
 TEST_F(LinkTest, MonitoringShowsReadingsAlarmAndTheLivePoint)

@@ -161,6 +161,38 @@ TEST_F(OrvexctlLink, UploadRefusesAnEmptyControllerAShortAnswerAndAnInterruption
     EXPECT_FALSE(QFile::exists(out));
 }
 
+// Cut off after "W" and the first half, a download leaves the controller waiting for the rest: the
+// next download's first half completes a profile of both, and the controller answers with what it
+// sends anyway, monitor frames. Those are no confirmation.
+TEST_F(OrvexctlLink, ADownloadTheControllerDidNotConfirmFails)
+{
+    SimProcess sim(runtime.path());
+    ASSERT_FALSE(sim.device.isEmpty());
+    const QString profile = EncodeProfile(files.filePath(QStringLiteral("p.dat")), "topBand = 45\n");
+    QProcess first;
+    first.setProcessEnvironment(TestEnvironment(runtime.path()));
+    first.start(QStringLiteral(ORVEXCTL), {"--verbose", "download", "--verify", "-p", sim.device, profile});
+    first.setReadChannel(QProcess::StandardError);
+    QByteArray said;
+    ASSERT_TRUE(WaitUntil([&] {
+        first.waitForReadyRead(50);
+        said += first.readAllStandardError();
+        return said.contains("download: sent bytes 0 to 159");
+    }));
+    ::kill(static_cast<pid_t>(first.processId()), SIGINT);
+    EXPECT_EQ(Finished(first, 10000).code, 130);
+
+    const CliRun again = Run({"download", "--no-verify", "--json", "-p", sim.device, profile});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_TRUE(again.err.contains(sim.device + QStringLiteral(": the controller did not confirm the download")))
+        << again.err.toStdString();
+    const QJsonObject summary = QJsonDocument::fromJson(again.out).object();
+    EXPECT_EQ(summary.value(QStringLiteral("result")).toString(), QStringLiteral("failed"));
+    EXPECT_FALSE(summary.value(QStringLiteral("reply")).toString().contains(QStringLiteral("PWM:")));
+    // It holds neither profile whole: a success would have been a lie.
+    EXPECT_EQ(Run({"diff", "--port", sim.device, profile}).code, 1);
+}
+
 // A root-owned device only root may use: no advice to join root's group, a udev rule instead.
 TEST_F(OrvexctlLink, PermissionAdviceNeverSuggestsRootsGroup)
 {

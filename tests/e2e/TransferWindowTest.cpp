@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(sim.Start());
         window->show();
         window->Multipoint().ChartTimer().stop();
-        window->Link().PollTimer().stop();
+        window->Link().StopPollTimer();
         // The controller answers at once; waits only let its bytes through.
         window->Transfers().SetWait([this](int ms) {
             Pump(20);             // the controller takes in what was sent at once,
@@ -32,7 +32,7 @@ protected:
         window->OnBnClickedConnect();
         ASSERT_TRUE(window->Link().Connected());
         Pump(30);
-        window->Link().Port().Purge(CSerialPort::PurgeRxClear);
+        window->Link().OnPollTimer(); // takes what waited in the line
         sim.Model().SetInput(100);
     }
     void TearDown() override
@@ -57,6 +57,16 @@ protected:
             window->Transfers().OnStepTimer();
             Pump(20);
         }
+        Settle();
+    }
+    // Runs the loop until the transfer in progress is over: a click returns before it is.
+    void Settle()
+    {
+        QElapsedTimer bound;
+        bound.start();
+        while (window->Transfers().Busy() && bound.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_FALSE(window->Transfers().Busy());
     }
     PtyController sim;
 };
@@ -84,7 +94,7 @@ TEST_F(TransferTest, DownloadSendsExactlyTheSavedImageAndShowsTheReply)
     expected.remove(QStringLiteral("x - Test Mode, w - Configuration Mode"));
     EXPECT_EQ(Text(1043), expected + QLatin1Char('\n') + CTransfers::kVerified);
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
+    EXPECT_EQ(window->Link().Stage(), ExchangeStage::Finish);
     EXPECT_TRUE(Enabled(1004));
     EXPECT_TRUE(Enabled(1057));
     EXPECT_TRUE(Enabled(1052));
@@ -165,7 +175,7 @@ TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
     EXPECT_FALSE(window->Transfers().StepTimer().isActive());
     EXPECT_FALSE(window->Transfers().ProgressTimer().isActive());
     // Both facts stay: the cable went, and the download with it.
-    EXPECT_EQ(Text(1043), CControllerLink::kCableRemoved + QLatin1Char('\n') + CTransfers::kDownloadFailed);
+    EXPECT_EQ(Text(1043), kCableRemoved + QLatin1Char('\n') + CTransfers::kDownloadFailed);
     EXPECT_TRUE(Enabled(1007));
     EXPECT_TRUE(Enabled(1056));
     EXPECT_FALSE(Enabled(1004));
@@ -183,6 +193,7 @@ TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
     sim.AdvanceClock(3000);
     Pump(30);
     window->OnBnClickedUpload();
+    Settle();
     EXPECT_EQ(Text(1043), QStringLiteral("Successfully Uploaded File From Controller"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Uploaded from %1 - Tamlin Orvex Interface").arg(sim.DevicePath()));
     EXPECT_EQ(Text(1009), QStringLiteral("7"));
@@ -198,6 +209,7 @@ TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
 TEST_F(TransferTest, UploadFromAnEmptyControllerSaysSo)
 {
     window->OnBnClickedUpload();
+    Settle();
     EXPECT_EQ(Text(1043), QStringLiteral("NO PROFILE FOUND ON CONTROLLER\nPlease create/open a profile and press "
                                          "'Download to Controller' button "));
     EXPECT_EQ(sim.Received(), QByteArray("SX"));
@@ -217,6 +229,7 @@ TEST_F(TransferTest, AShortUploadAnswerChangesNothing)
     faults.shortAnswers = true;
     sim.Model().SetFaults(faults);
     window->OnBnClickedUpload();
+    Settle();
     EXPECT_EQ(Text(1043), CTransfers::kUploadShort);
     EXPECT_EQ(Text(1009), QStringLiteral("1"));
     EXPECT_TRUE(window->Link().PollEnabled());
@@ -230,6 +243,7 @@ TEST_F(TransferTest, CablePulledMidUploadLeavesAUsableWindow)
         Pump(50);
     });
     window->OnBnClickedUpload();
+    Settle();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Stop);
     EXPECT_TRUE(window->Link().PollEnabled());
@@ -250,6 +264,7 @@ TEST_F(TransferTest, ASlowControllerStillUploadsWhole)
     faults.trickleBytesPerSecond = 960; // 9600 baud: the image takes 333 ms
     sim.Model().SetFaults(faults);
     window->OnBnClickedUpload();
+    Settle();
     EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
     EXPECT_EQ(window->Transfers().UploadImage(), stored);
 }
@@ -281,7 +296,7 @@ TEST_F(TransferTest, AWriteThatFailsEndsTheDownloadAndSaysWhy)
     EXPECT_FALSE(window->Transfers().ProgressTimer().isActive());
     EXPECT_TRUE(Enabled(1007));
     EXPECT_TRUE(Enabled(1056));
-    EXPECT_EQ(window->Link().Exchange().Stage(), ExchangeStage::Finish);
+    EXPECT_EQ(window->Link().Stage(), ExchangeStage::Finish);
     window->Link().OnPollTimer(); // the poll then finds the line gone
     EXPECT_FALSE(window->Link().Connected());
     EXPECT_TRUE(window->close());
@@ -348,12 +363,13 @@ TEST_F(TransferTest, InputDuringAnUploadIsDroppedNotReplayed)
                 QTest::keyClick(window->Chart(), key);
             QTest::mouseClick(window->Control(1004), Qt::LeftButton);
         }
-        CTransfers::KeepPaintingFor(20);
+        Pump(20);
         sim.AdvanceClock(ms);
-        CTransfers::KeepPaintingFor(30);
+        Pump(30);
     });
     ui.answers.push_back(MsgAnswer::Discard); // multipoint mode on is an unsaved edit
     window->OnBnClickedUpload();
+    Settle();
     Pump(100);
     window->Multipoint().OnChartTimer();
     EXPECT_TRUE(locked); // the profile's controls looked disabled while it ran
@@ -379,6 +395,7 @@ TEST_F(TransferTest, TheTransferButtonsComeBackOnlyWhenTheUploadIsOver)
         alive.push_back(Enabled(1004) || Enabled(1057));
     });
     window->OnBnClickedUpload();
+    Settle();
     ASSERT_FALSE(alive.empty());
     EXPECT_EQ(std::count(alive.begin(), alive.end(), true), 0);
     EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
@@ -433,4 +450,71 @@ TEST_F(TransferTest, ACurveThatStopsTheFanWhenHotIsAskedAbout)
     window->OnBnClickedDownload();
     EXPECT_TRUE(window->Transfers().StepTimer().isActive());
     window->Transfers().AbortDownload();
+}
+
+TEST_F(TransferTest, AReplyOfMonitorFramesOnlyIsNotConfirmed)
+{
+    ControllerModel::Faults faults;
+    faults.noReply = true;
+    sim.Model().SetFaults(faults);
+    window->Transfers().SetVerifyAfterDownload(false);
+    RunDownload();
+    // Frames came all through the reply's time: none of them is shown as the reply.
+    EXPECT_EQ(Text(1043), CTransfers::kNotConfirmed);
+    EXPECT_TRUE(Enabled(1004));
+    EXPECT_TRUE(Enabled(1056));
+
+    // With the read-back, what the controller holds decides.
+    window->Transfers().SetVerifyAfterDownload(true);
+    RunDownload();
+    EXPECT_EQ(Text(1043), CTransfers::kNotConfirmed + QLatin1Char('\n') + CTransfers::kVerified);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TransferTest, AFrameReadTogetherWithTheReplyIsNoPartOfIt)
+{
+    window->Transfers().SetVerifyAfterDownload(false);
+    window->OnBnClickedDownload();
+    for (int step = 0; step < 3; ++step) { // "W" and the two halves
+        window->Transfers().OnStepTimer();
+        Pump(20);
+    }
+    ASSERT_EQ(window->Link().Stage(), ExchangeStage::AlmostThere);
+    for (int piece = 1; piece <= 5; ++piece) {
+        sim.AdvanceClock(1000);
+        Pump(20);
+        window->Link().OnPollTimer();
+    }
+    // The sixth piece and the first frame after it wait in the line together: one read.
+    sim.AdvanceClock(2500);
+    Pump(20);
+    window->Link().OnPollTimer();
+    QString expected;
+    for (int i = 2; i < 6; ++i)
+        expected += QString::fromLatin1(ControllerModel::kReplyPieces[i]);
+    expected.remove(kControllerMenuLine);
+    EXPECT_EQ(Text(1043), expected);
+    window->Transfers().OnStepTimer(); // the end
+    EXPECT_EQ(Text(1043), expected);
+    EXPECT_FALSE(window->Transfers().Busy());
+}
+
+TEST_F(TransferTest, TheUploadClickReturnsAtOnceAndTheWindowWaitsByState)
+{
+    sim.Model().LoadProfile(window->BuildProfileImage());
+    window->OnBnClickedUpload();
+    // The click is over and the upload is not: nothing waited inside it.
+    ASSERT_TRUE(window->Transfers().Busy());
+    EXPECT_EQ(Text(1043), kCableWarning);
+    for (int id : {1007, 1004, 1057, 1003, 1005, 1006, 1031, 1056, 1052})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_FALSE(window->Chart()->isEnabled());
+    EXPECT_FALSE(window->Link().PollEnabled());
+    EXPECT_FALSE(window->close()); // connected: refused as ever
+    Settle();
+    EXPECT_EQ(Text(1043), CTransfers::kUploadDone);
+    EXPECT_TRUE(window->Chart()->isEnabled());
+    EXPECT_TRUE(window->Link().PollEnabled());
+    EXPECT_TRUE(Enabled(1056));
+    EXPECT_TRUE(Enabled(1007));
 }

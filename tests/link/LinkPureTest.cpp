@@ -1,5 +1,6 @@
 // Tests of the link's pure rules: port names, frames, the download exchange.
 #include "DownloadExchange.h"
+#include "LinkLog.h"
 #include "LinkText.h"
 #include "MonitorCsv.h"
 #include "MonitorFrame.h"
@@ -160,13 +161,67 @@ TEST(DownloadExchange, StepsStagesAndTheReply)
         EXPECT_FALSE(exchange.TakeReplyPiece(pieces[i]).has_value()) << i;
     EXPECT_EQ(exchange.ReplySoFar(), QStringLiteral("three five "));
     EXPECT_EQ(exchange.TakeReplyPiece(pieces[5]), QStringLiteral("three five six"));
-    EXPECT_EQ(exchange.ReplyPieceCount(), 0);
+    EXPECT_TRUE(exchange.ReplyComplete());
+    EXPECT_FALSE(exchange.TakeReplyPiece(QStringLiteral("seven")).has_value()); // one reply a download
+    EXPECT_EQ(exchange.ReplySoFar(), QStringLiteral("three five six"));
 
     EXPECT_EQ(exchange.StepDue(), DownloadExchange::Step::End);
     EXPECT_EQ(exchange.Stage(), ExchangeStage::Finish);
     EXPECT_FALSE(exchange.Running());
     exchange.Start(); // a new download forgets the last reply
     EXPECT_EQ(exchange.ReplySoFar(), QString());
+}
+
+// Reads as the poll takes them, 70 bytes at most, cut anywhere: frames among them are never the reply.
+TEST(DownloadExchange, MonitorFramesAreNoPartOfTheReply)
+{
+    const QString frame = QStringLiteral("<ADCT)142/ PWM: 0/ Alarm: 0>");
+    struct Case
+    {
+        const char *what;
+        QStringList reads;
+        std::optional<QString> reply;
+    };
+    const Case cases[] = {
+        {"frames only", {frame, frame, frame, frame, frame + frame, frame, frame, frame}, std::nullopt},
+        {"frames cut across reads",
+         {frame + frame.left(9), frame.mid(9) + frame + frame.left(20), frame.mid(20), frame, frame, frame, frame},
+         std::nullopt},
+        {"a frame glued to the last piece", {"1 ", "2 ", "3 ", "4 ", "5 ", "six" + frame}, QStringLiteral("3 4 5 six")},
+        {"a frame between pieces, cut",
+         {"1 ", "2 " + frame.left(5), frame.mid(5) + "3 ", "4 ", "5 ", "6"},
+         QStringLiteral("3 4 5 6")},
+        {"a \"<\" that begins no frame stays", {"1 ", "2 ", "3 <", " 4 ", "5>", "6"}, QStringLiteral("3 < 4 5>6")},
+    };
+    for (const Case &c : cases) {
+        DownloadExchange exchange;
+        exchange.Start();
+        for (int step = 0; step < 3; ++step)
+            exchange.StepDue();
+        std::optional<QString> reply;
+        for (const QString &read : c.reads) {
+            if (const std::optional<QString> complete = exchange.TakeReplyPiece(read))
+                reply = complete;
+        }
+        EXPECT_EQ(reply, c.reply) << c.what;
+        EXPECT_FALSE(exchange.ReplySoFar().contains(QStringLiteral("PWM:"))) << c.what;
+    }
+}
+
+TEST(LinkLog, TracedBytesReadWithoutTheProgram)
+{
+    const QByteArray bytes = QByteArray("W") + QByteArray(15, '\0') + QByteArray("<ADCT)1\xff");
+    const QStringList lines = TraceLines(QStringLiteral("/dev/ttyUSB0"), "TX", bytes);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" /dev/ttyUSB0 TX 0000  57 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+                                                 "00 00  |W...............|")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" /dev/ttyUSB0 TX 0010  3c 41 44 43 54 29 31 ff"
+                                                 "                          |<ADCT)1.|")))
+        << lines[1].toStdString();
+    // Each line starts with the time, to the millisecond in UTC.
+    EXPECT_TRUE(QDateTime::fromString(lines[0].section(QLatin1Char(' '), 0, 0), Qt::ISODateWithMs).isValid());
+    EXPECT_TRUE(TraceLines(QStringLiteral("x"), "RX", QByteArray()).isEmpty());
 }
 
 TEST(MonitorFrame, ThermistorFaultLastsUntilAFrameClearsIt)

@@ -12,19 +12,17 @@ CControllerLink::CControllerLink(ILinkView &view, WindowDialogs &dialogs) : view
     // A lost device is seen by the next poll, which runs the removal sequence.
     connect(&port, &CSerialPort::deviceLost, this, [this] { deviceRemovalSeen = true; });
     connect(&pollTimer, &QTimer::timeout, this, &CControllerLink::OnPollTimer);
-}
-
-QString CControllerLink::SilentText(const QString &device)
-{
-    return QStringLiteral("The controller on %1 is not sending.\nCheck that it is powered and that this is its port.")
-        .arg(device);
-}
-
-QString CControllerLink::NoiseText(const QString &device)
-{
-    return QStringLiteral("The controller on %1 sends no readable frames.\nCheck the port, the cable and the "
-                          "controller's baud rate (9600).")
-        .arg(device);
+    connect(&transfer, &CTransferDriver::replyArrived, this, &CControllerLink::replyArrived);
+    // The poll reads the reply every second once the image is on its way, and every two seconds
+    // after a download.
+    connect(&transfer, &CTransferDriver::stepSent, this, [this](DownloadExchange::Step step) {
+        if (step == DownloadExchange::Step::SendFirstHalf)
+            pollTimer.start(LinkPoll::kPeriod);
+    });
+    connect(&transfer, &CTransferDriver::jobEnded, this, [this](CTransferDriver::Job job) {
+        if (job == CTransferDriver::Job::Download)
+            pollTimer.start(LinkPoll::kPeriodAfterDownload);
+    });
 }
 
 void CControllerLink::SetConnected(bool connected)
@@ -85,9 +83,14 @@ void CControllerLink::ShowNotice(const QString &text)
     noticeShown = text;
 }
 
+bool CControllerLink::NoticeShown() const
+{
+    return noticeShown && view.StatusText() == *noticeShown;
+}
+
 void CControllerLink::WithdrawNotice()
 {
-    if (noticeShown && view.StatusText() == *noticeShown)
+    if (NoticeShown())
         view.SetStatusText(QString());
     noticeShown.reset();
 }
@@ -95,7 +98,7 @@ void CControllerLink::WithdrawNotice()
 void CControllerLink::CountPollWithoutFrame(bool silent)
 {
     // The seventh poll in a row without a frame says why nothing happens, rather than nothing.
-    if (++pollsWithoutFrame == kSilentPollsBeforeReset + 2)
+    if (++pollsWithoutFrame == LinkPoll::kSilentPollsBeforeReset + 2)
         ShowNotice(silent ? SilentText(settings.device) : NoiseText(settings.device));
 }
 
@@ -106,7 +109,7 @@ void CControllerLink::OnPollTimer()
 
 void CControllerLink::Poll()
 {
-    if (!pollEnabled || !portConnected)
+    if (!PollEnabled() || !portConnected)
         return;
     if (deviceRemovalSeen) {
         RemovalSequence();
@@ -114,7 +117,7 @@ void CControllerLink::Poll()
     }
     QByteArray bytes;
     try {
-        bytes = port.Read(kReadCapacity);
+        bytes = port.Read(LinkPoll::kReadCapacity);
     } catch (const CSerialException &) {
         if (!deviceRemovalSeen)
             throw;
@@ -122,27 +125,28 @@ void CControllerLink::Poll()
         return;
     }
     if (bytes.isEmpty()) {
-        if (emptyReadCount > kSilentPollsBeforeReset) {
+        if (emptyReadCount > LinkPoll::kSilentPollsBeforeReset) {
+            // The display is cleared while the controller stays silent, but not the notice that
+            // says why: it goes when a frame comes or another text takes its place.
+            const bool keepNotice = NoticeShown();
             view.ClearLiveIndication();
+            if (keepNotice)
+                view.SetStatusText(*noticeShown);
             view.SetTransferButtons(false);
             emptyReadCount = 0;
         } else {
             ++emptyReadCount;
         }
-        if (exchange.Stage() == ExchangeStage::Finish)
+        if (transfer.Stage() == ExchangeStage::Finish)
             CountPollWithoutFrame(true);
         return;
     }
-    const QString text = LineText(bytes);
-    switch (exchange.Stage()) {
+    switch (transfer.Stage()) {
     case ExchangeStage::Finish:
         port.ClearReceiveBuffer(); // one read is one frame; the rest goes
-        HandleMonitorFrame(text);
+        HandleMonitorFrame(LineText(bytes));
         break;
-    case ExchangeStage::AlmostThere:
-        if (const std::optional<QString> reply = exchange.TakeReplyPiece(text))
-            emit replyArrived(*reply);
-        break;
+    case ExchangeStage::AlmostThere: transfer.TakeRead(bytes); break;
     case ExchangeStage::Start: break; // the image is going out: nothing to read yet
     }
 }

@@ -1,10 +1,11 @@
 // The window's side of the conversation with the controller: connecting, the poll, removal.
 #pragma once
 
-#include "DownloadExchange.h"
+#include "LinkText.h"
 #include "MonitorFrame.h"
 #include "PortList.h"
 #include "SerialPort.h"
+#include "TransferDriver.h"
 
 #include <QObject>
 #include <QString>
@@ -15,21 +16,12 @@
 class ILinkView;
 class WindowDialogs;
 
-// Owns the serial port, the poll timer and all link state, and announces what arrives.
+// Owns the serial port, the poll timer, the transfer driver that shares the port with the poll,
+// and all link state; announces what arrives.
 class CControllerLink : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kReadCapacity = 70;
-    static constexpr int kSilentPollsBeforeReset = 5;
-    static constexpr int kPollPeriod = 1000;
-    static constexpr int kPollPeriodAfterDownload = 2000;
-    static inline const QString kCableRemoved =
-        QStringLiteral("                  WARNING:\n Communication Cable Removed");
-    // Said when the seventh poll in a row brings no frame: silence, or bytes that are no frame.
-    static QString SilentText(const QString &device);
-    static QString NoiseText(const QString &device);
-
     CControllerLink(ILinkView &view, WindowDialogs &dialogs);
 
     // While one lives, the poll and the chart editing wait; they go on when it goes, however the
@@ -47,7 +39,7 @@ public:
         CControllerLink &link;
     };
 
-    void Start() { pollTimer.start(kPollPeriod); }
+    void Start() { pollTimer.start(LinkPoll::kPeriod); }
     // The port the COM Setting dialog proposes first, as remembered from an earlier run.
     void ProposePort(const QString &device) { settings.device = device; }
     void OnBnClickedConnect();
@@ -56,13 +48,15 @@ public:
     void HandleMonitorFrame(const QString &text);
 
     bool Connected() const { return portConnected; }
-    bool PollEnabled() const { return pollEnabled; }
+    // The poll and the chart editing wait while an upload has the line.
+    bool PollEnabled() const { return pollEnabled && transfer.Running() != CTransferDriver::Job::Upload; }
     const ComSettings &Settings() const { return settings; }
-    QTimer &PollTimer() { return pollTimer; }
-    CSerialPort &Port() { return port; }
-    // The download in progress, whose stage decides what the poll does with what it reads.
-    DownloadExchange &Exchange() { return exchange; }
-    const DownloadExchange &Exchange() const { return exchange; }
+    // The transfers run here, on the link's port, beside the poll.
+    CTransferDriver &Transfer() { return transfer; }
+    ExchangeStage Stage() const { return transfer.Stage(); }
+    // The poll timer to look at; tests stop it and tick the poll themselves.
+    const QTimer &PollTimer() const { return pollTimer; }
+    void StopPollTimer() { pollTimer.stop(); }
     float LiveValue() const { return liveValue; }
     const QString &LastReply() const { return lastReply; }
     int EmptyReadCount() const { return emptyReadCount; }
@@ -85,13 +79,14 @@ private:
     // Shows a text of the link's own, or takes it away again while it is still shown.
     void ShowNotice(const QString &text);
     void WithdrawNotice();
+    bool NoticeShown() const;
     void CountPollWithoutFrame(bool silent);
 
     ILinkView &view;
     WindowDialogs &dialogs;
     CSerialPort port;
     QTimer pollTimer;
-    DownloadExchange exchange;
+    CTransferDriver transfer{port};
     ComSettings settings;
     bool portConnected = false;
     bool deviceRemovalSeen = false;

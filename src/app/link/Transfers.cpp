@@ -1,79 +1,60 @@
-// The download's timed steps, the upload exchange and the download's read-back, with the window
-// locked around them.
+// The window around the transfers: checks, locks, the bar, and what the status box says after.
 #include "Transfers.h"
 
 #include "ControllerLink.h"
 #include "EntryRules.h"
+#include "LinkText.h"
 #include "ModalUi.h"
 #include "ProfileCompare.h"
-#include "SerialException.h"
-#include "UploadExchange.h"
 #include "WindowViews.h"
-
-#include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
-
-namespace {
-
-// While the window waits for the controller, input is dropped rather than held back: held input
-// would run after the wait, on a window that has changed under it.
-class InputDiscarder : public QObject
-{
-public:
-    InputDiscarder() { qApp->installEventFilter(this); }
-    ~InputDiscarder() override { qApp->removeEventFilter(this); }
-    InputDiscarder(const InputDiscarder &) = delete;
-    InputDiscarder &operator=(const InputDiscarder &) = delete;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease: return true;
-        case QEvent::Close: event->ignore(); return true; // not in the middle of a transfer
-        default: return false;
-        }
-    }
-};
-} // namespace
 
 QString CTransfers::UploadedTitle(const QString &device)
 {
     return QStringLiteral("Uploaded from %1 - %2").arg(device, WindowDialogs::kTitle);
 }
 
-void CTransfers::KeepPaintingFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 CTransfers::CTransfers(ITransferView &view, CControllerLink &link, WindowDialogs &dialogs)
-    : view(view), link(link), dialogs(dialogs), wait(KeepPaintingFor)
+    : view(view), link(link), transfer(link.Transfer()), dialogs(dialogs)
 {
-    connect(&stepTimer, &QTimer::timeout, this, &CTransfers::OnStepTimer);
-    connect(&progressTimer, &QTimer::timeout, this, &CTransfers::OnProgressTimer);
+    connect(&transfer, &CTransferDriver::downloadTick, this, &CTransfers::OnDownloadTick);
+    connect(&transfer, &CTransferDriver::progress, this, &CTransfers::OnProgress);
+    connect(&transfer, &CTransferDriver::downloadEnded, this, &CTransfers::OnDownloadEnded);
+    connect(&transfer, &CTransferDriver::uploadAnswered, this, &CTransfers::OnUploadAnswered);
+    connect(&transfer, &CTransferDriver::uploadEnded, this, &CTransfers::OnUploadEnded);
+    connect(&transfer, &CTransferDriver::failed, this, &CTransfers::OnFailed);
     connect(&link, &CControllerLink::replyArrived, this, &CTransfers::OnReplyArrived);
     connect(&link, &CControllerLink::linkLost, this, &CTransfers::OnLinkLost);
 }
 
+void CTransfers::SetWait(std::function<void(int ms)> hook)
+{
+    transfer.SetWait(std::move(hook));
+}
+
+const QTimer &CTransfers::StepTimer() const
+{
+    return transfer.StepTimer();
+}
+
+const QTimer &CTransfers::ProgressTimer() const
+{
+    return transfer.ProgressTimer();
+}
+
+void CTransfers::OnStepTimer()
+{
+    transfer.OnStepTimer();
+}
+
+void CTransfers::OnProgressTimer()
+{
+    transfer.OnProgressTimer();
+}
+
 void CTransfers::OnBnClickedDownload()
 {
+    if (Busy())
+        return;
     view.CommitPendingEntry();
     view.ClearCursorMarker();
     view.ClearLiveIndication();
@@ -95,72 +76,57 @@ void CTransfers::OnBnClickedDownload()
     view.SetTransferButtons(false);
     view.LockProfileControls();
     profileImage = view.BuildProfileImage();
-    StartDownloadExchange();
+    phase = Phase::Downloading;
+    transfer.StartDownload(profileImage);
 }
 
-void CTransfers::StartDownloadExchange()
-{
-    DownloadExchange &exchange = link.Exchange();
-    exchange.Start();
-    stepTimer.start(exchange.DownloadStep());
-    progressTimer.start(DownloadExchange::kProgressPeriod);
-}
-
-void CTransfers::OnStepTimer()
-{
-    dialogs.Guarded([this] { StepTick(); });
-}
-
-void CTransfers::StepTick()
+void CTransfers::OnDownloadTick()
 {
     if (transferWarning)
-        view.SetStatusText(DownloadExchange::kCableWarning);
-    DownloadExchange &exchange = link.Exchange();
-    const DownloadExchange::Step step = exchange.StepDue();
-    if (step == DownloadExchange::Step::End || step == DownloadExchange::Step::Idle) {
-        EndDownload(true);
-        return;
-    }
-    stepTimer.stop();
-    try {
-        link.Port().Write(DownloadExchange::BytesOf(step, profileImage));
-    } catch (const CSerialException &) {
-        AbortDownload();
-        throw; // the error box tells what failed
-    }
-    if (step == DownloadExchange::Step::SendFirstHalf)
-        link.PollTimer().start(CControllerLink::kPollPeriod);
-    stepTimer.start(exchange.DownloadStep());
+        view.SetStatusText(kCableWarning);
 }
 
-void CTransfers::OnProgressTimer()
+void CTransfers::OnProgress(int position, bool white)
 {
-    if (transferWarning)
-        view.SetStatusText(DownloadExchange::kCableWarning);
-    bool white = false;
-    const int position = link.Exchange().ProgressTick(white);
+    view.SetProgressWhiteText(white);
     view.SetProgress(position);
-    if (white)
-        view.SetProgressWhiteText(true);
 }
 
 void CTransfers::OnReplyArrived(const QString &text)
 {
+    if (phase != Phase::Downloading)
+        return;
     transferWarning = false;
     reply = text;
     view.EnableMonitorCheck();
     view.SetStatusText(text);
 }
 
-void CTransfers::EndDownload(bool readBack)
+QString CTransfers::Confirmation() const
 {
-    const bool ended = link.Exchange().Running() || progressTimer.isActive();
-    link.Exchange().Finish();
-    stepTimer.stop();
-    progressTimer.stop();
-    std::optional<Verdict> verdict;
-    if (readBack && ended && verifyAfterDownload && link.Connected())
-        verdict = VerifyDownload();
+    return reply ? *reply : kNotConfirmed;
+}
+
+void CTransfers::OnDownloadEnded(const DownloadEnd &)
+{
+    transferWarning = false;
+    if (verifyAfterDownload && link.Connected()) {
+        // Whether the controller confirmed it or not, what it holds decides.
+        phase = Phase::Verifying;
+        view.SetStatusText(Confirmation() + QLatin1Char('\n') + kVerifying);
+        transfer.StartUpload();
+        return;
+    }
+    // A reply that never came whole is said, rather than leaving the cable warning up.
+    if (!reply)
+        view.SetStatusText(kNotConfirmed);
+    EndDownload(std::nullopt);
+}
+
+void CTransfers::EndDownload(const std::optional<Verdict> &verdict)
+{
+    transfer.Stop();
+    phase = Phase::Idle;
     view.SetProgress(0);
     view.SetProgressWhiteText(false);
     view.UnlockProfileControls();
@@ -168,38 +134,16 @@ void CTransfers::EndDownload(bool readBack)
     view.SetTransferButtons(link.Connected());
     if (!link.Connected())
         view.SwitchMonitoringOff();
-    link.PollTimer().start(CControllerLink::kPollPeriodAfterDownload);
     chartEditEnabled = true;
     if (verdict) {
-        view.SetStatusText(reply ? *reply + QLatin1Char('\n') + verdict->line : verdict->line);
+        view.SetStatusText(Confirmation() + QLatin1Char('\n') + verdict->line);
         if (!verdict->details.isEmpty())
             dialogs.Error(WindowDialogs::kTitle, verdict->details);
     }
 }
 
-UploadHooks CTransfers::UploadProgress()
+CTransfers::Verdict CTransfers::Compare(const UploadResult &result) const
 {
-    UploadHooks hooks;
-    hooks.wait = wait;
-    hooks.progress = [this](int position, bool white) {
-        view.SetProgressWhiteText(white);
-        view.SetProgress(position);
-    };
-    return hooks;
-}
-
-CTransfers::Verdict CTransfers::VerifyDownload()
-{
-    view.SetStatusText(reply ? *reply + QLatin1Char('\n') + kVerifying : kVerifying);
-    UploadResult result;
-    try {
-        const CControllerLink::PollPause pause(link);
-        const InputDiscarder discard;
-        result = RunUpload(link.Port(), UploadProgress());
-    } catch (const CSerialException &error) {
-        return {kNotVerified + QStringLiteral(" the profile could not be read back."),
-                QStringLiteral("The profile could not be read back from the controller:\n%1").arg(error.Text())};
-    }
     if (result.outcome == UploadResult::NoProfile)
         return {kNotVerified + QStringLiteral(" the controller holds no profile."),
                 QStringLiteral("The controller holds no profile after the download.")};
@@ -220,60 +164,95 @@ CTransfers::Verdict CTransfers::VerifyDownload()
 
 void CTransfers::AbortDownload()
 {
-    if (!link.Exchange().Running() && !progressTimer.isActive())
+    if (phase != Phase::Downloading && phase != Phase::Verifying)
         return;
     transferWarning = false;
-    EndDownload(false); // no read-back of a profile that was not sent whole
+    EndDownload(std::nullopt); // no read-back of a profile that was not sent whole
     view.SetStatusText(kDownloadFailed);
 }
 
 void CTransfers::OnLinkLost()
 {
-    const bool downloading = link.Exchange().Running() || progressTimer.isActive();
+    if (phase == Phase::Uploading) {
+        transfer.Stop();
+        EndUpload();
+        return;
+    }
+    if (phase == Phase::Idle)
+        return;
     AbortDownload();
     // Both facts stay in view: the cable went, and with it the download.
-    if (downloading)
-        view.SetStatusText(CControllerLink::kCableRemoved + QLatin1Char('\n') + kDownloadFailed);
+    view.SetStatusText(kCableRemoved + QLatin1Char('\n') + kDownloadFailed);
+}
+
+void CTransfers::OnFailed(CTransferDriver::Job, const QString &why)
+{
+    const QString text = why.isEmpty() ? QStringLiteral("An unknown error occurred.") : why;
+    switch (phase) {
+    case Phase::Idle: return;
+    case Phase::Downloading:
+        AbortDownload();
+        dialogs.Error(WindowDialogs::kTitle, text); // tells what failed
+        return;
+    case Phase::Verifying:
+        EndDownload(Verdict{kNotVerified + QStringLiteral(" the profile could not be read back."),
+                            QStringLiteral("The profile could not be read back from the controller:\n%1").arg(text)});
+        return;
+    case Phase::Uploading:
+        // Whatever failed, the window goes on: polls, controls, buttons and bar as they were.
+        EndUpload();
+        dialogs.Error(WindowDialogs::kTitle, text);
+        return;
+    }
 }
 
 void CTransfers::OnBnClickedUpload()
 {
-    view.SetStatusText(DownloadExchange::kCableWarning);
+    if (Busy())
+        return;
+    view.SetStatusText(kCableWarning);
     view.SwitchMonitoringOff();
     view.SetTransferButtons(false);
     view.LockProfileControls();
-    UploadResult result;
-    {
-        // The poll and the chart wait until the whole upload is over; input meanwhile is dropped.
-        const CControllerLink::PollPause pause(link);
-        const InputDiscarder discard;
-        try {
-            result = RunUpload(link.Port(), UploadProgress());
-            if (result.outcome == UploadResult::NoProfile) {
-                view.SetStatusText(kNoProfileText);
-                wait(kUploadWait);
-            } else if (result.outcome == UploadResult::Profile) {
-                uploadImage = result.image;
-                wait(kUploadWait);
-                view.SetProgress(UploadExchange::kProgressEnd);
-                wait(kUploadWait);
-            }
-        } catch (const CSerialException &) {
-            // Whatever failed, the window goes on: polls, controls, buttons and bar as they were.
-            view.SetProgress(0);
-            view.UnlockProfileControls(false);
-            view.SetTransferButtons(link.Connected());
-            throw;
-        }
-    }
+    // Input on the chart during the upload would change a profile about to be replaced.
+    view.SetChartHeld(true);
+    phase = Phase::Uploading;
+    transfer.StartUpload(CTransferDriver::UploadEnd::HoldingTheBar);
+}
+
+void CTransfers::OnUploadAnswered(const UploadResult &result)
+{
+    if (phase == Phase::Uploading && result.outcome == UploadResult::NoProfile)
+        view.SetStatusText(kNoProfileText);
+}
+
+void CTransfers::EndUpload()
+{
+    phase = Phase::Idle;
+    view.SetChartHeld(false);
     view.SetProgress(0);
-    if (result.outcome != UploadResult::Profile) {
-        if (result.outcome == UploadResult::ShortAnswer)
-            view.SetStatusText(kUploadShort);
-        view.UnlockProfileControls(false);
-        view.SetTransferButtons(true);
+    view.UnlockProfileControls(false);
+    view.SetTransferButtons(link.Connected());
+}
+
+void CTransfers::OnUploadEnded(const UploadResult &result)
+{
+    if (phase == Phase::Verifying) {
+        EndDownload(Compare(result));
         return;
     }
+    if (phase != Phase::Uploading)
+        return;
+    if (result.outcome != UploadResult::Profile) {
+        EndUpload();
+        if (result.outcome == UploadResult::ShortAnswer)
+            view.SetStatusText(kUploadShort);
+        return;
+    }
+    phase = Phase::Idle;
+    view.SetChartHeld(false);
+    view.SetProgress(0);
+    uploadImage = result.image;
     view.ShowUploadedProfile(uploadImage);
     view.SetWindowTitle(UploadedTitle(link.Settings().device));
     view.UnlockProfileControls();

@@ -3,11 +3,10 @@
 
 #include "ProfileCodec.h"
 #include "TemperatureCodeTable.h"
-#include "UploadExchange.h"
+#include "TransferDriver.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -16,7 +15,9 @@ class CControllerLink;
 class ITransferView;
 class WindowDialogs;
 
-// Owns the download's step and progress timers and the gates a transfer sets.
+// What the window does around the link's transfer driver: the checks before, the locks and the
+// bar while one runs, the texts after. Nothing waits inside a handler: while a transfer runs the
+// window goes on, with what could start another transfer or change the profile disabled.
 class CTransfers : public QObject
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
         QStringLiteral("Upload failed: the controller's answer was incomplete.\nThe profile shown is unchanged.");
     static inline const QString kDownloadFailed =
         QStringLiteral("Download failed: the profile was not sent completely.\nCheck the cable and download again.");
+    static inline const QString kNotConfirmed = QStringLiteral(
+        "Download not confirmed: the controller did not answer it.\nThe profile may not be stored; download again.");
     static inline const QString kVerifying = QStringLiteral("Verifying: reading the profile back...");
     static inline const QString kVerified = QStringLiteral("Verified: the controller holds the profile sent.");
     static inline const QString kNotVerified = QStringLiteral("NOT VERIFIED:");
@@ -34,18 +37,18 @@ public:
     CTransfers(ITransferView &view, CControllerLink &link, WindowDialogs &dialogs);
 
     void OnBnClickedDownload();
-    void StartDownloadExchange();
-    // Ticks of the step timer (a serial failure is shown in an error box) and of the progress timer.
+    // The click returns at once; the profile arrives later.
+    void OnBnClickedUpload();
+    // Ticks of the step and progress timers, for tests to call.
     void OnStepTimer();
     void OnProgressTimer();
-    void OnBnClickedUpload();
-    // Stops a download that cannot go on (the line failed or went away) and unlocks the window.
+    // Stops a download that cannot go on and unlocks the window.
     void AbortDownload();
 
-    // How a transfer waits for the controller; tests shorten it. The window keeps painting and its
-    // timers tick meanwhile; input made meanwhile is dropped.
-    void SetWait(std::function<void(int ms)> replacement) { wait = std::move(replacement); }
-    static void KeepPaintingFor(int ms);
+    // A download, its read-back or an upload is running.
+    bool Busy() const { return phase != Phase::Idle; }
+    // Tests shorten the upload's and the read-back's waits: the hook runs instead of each wait.
+    void SetWait(std::function<void(int ms)> hook);
 
     // After the download's end, read the profile back and compare it with the one sent.
     void SetVerifyAfterDownload(bool on) { verifyAfterDownload = on; }
@@ -53,32 +56,40 @@ public:
 
     // Chart editing waits while a download runs.
     bool ChartEditEnabled() const { return chartEditEnabled; }
-    QTimer &StepTimer() { return stepTimer; }
-    QTimer &ProgressTimer() { return progressTimer; }
+    const QTimer &StepTimer() const;
+    const QTimer &ProgressTimer() const;
     const ProfileImage &UploadImage() const { return uploadImage; }
 
 private:
-    void StepTick();
-    void OnReplyArrived(const QString &reply);
-    void OnLinkLost();
-    // Unlocks the window after a download; readBack: verify it, when asked to, as it ended whole.
-    void EndDownload(bool readBack);
+    enum class Phase { Idle, Downloading, Verifying, Uploading };
     // The read-back after a download: the line for the status box, and the differences when any.
     struct Verdict
     {
         QString line;
         QString details; // for the error box; empty when verified
     };
-    Verdict VerifyDownload();
-    // The upload exchange's waits and its progress on the bar.
-    UploadHooks UploadProgress();
+
+    void OnDownloadTick();
+    void OnProgress(int position, bool white);
+    void OnReplyArrived(const QString &reply);
+    void OnDownloadEnded(const DownloadEnd &end);
+    void OnUploadAnswered(const UploadResult &result);
+    void OnUploadEnded(const UploadResult &result);
+    void OnFailed(CTransferDriver::Job job, const QString &why);
+    void OnLinkLost();
+    // Unlocks the window after a download, with the read-back's verdict when there was one.
+    void EndDownload(const std::optional<Verdict> &verdict);
+    Verdict Compare(const UploadResult &result) const;
+    // The window usable again after an upload, whatever became of it.
+    void EndUpload();
+    // What the status box says of the download before the verdict: the reply, or that none came.
+    QString Confirmation() const;
 
     ITransferView &view;
     CControllerLink &link;
+    CTransferDriver &transfer;
     WindowDialogs &dialogs;
-    std::function<void(int ms)> wait;
-    QTimer stepTimer;
-    QTimer progressTimer;
+    Phase phase = Phase::Idle;
     bool chartEditEnabled = true;
     // While set, the download's ticks keep the cable warning in the status box.
     bool transferWarning = false;

@@ -55,6 +55,8 @@ public:
     virtual void EnableMonitorCheck() = 0;
     virtual void SetProgress(int position) = 0;
     virtual void SetProgressWhiteText(bool white) = 0;
+    // The chart takes no input while held.
+    virtual void SetChartHeld(bool held) = 0;
     // An uploaded image into the fields, lists and curve.
     virtual void ShowUploadedProfile(const ProfileImage &image) = 0;
     // The title names where the profile shown came from.
