@@ -1,14 +1,16 @@
-// prometheus-cpp holds the metrics and serves them; the event loop reads the ports and keeps them current.
+// prometheus-cpp holds the metrics and writes the text format; the event loop reads the ports and
+// keeps them current.
 #include "MetricsExporter.h"
 
 #include "Output.h"
+#include "PortList.h"
 
 #include <QDateTime>
 
 #include <prometheus/counter.h>
-#include <prometheus/exposer.h>
 #include <prometheus/gauge.h>
 #include <prometheus/registry.h>
+#include <prometheus/text_serializer.h>
 
 struct MetricsExporter::Watched
 {
@@ -61,33 +63,45 @@ MetricsExporter::MetricsExporter(const std::vector<QString> &devices, QObject *p
         connect(&one.reader, &FrameReader::badFrame, this, [&one] { one.badFrames->Increment(); });
         connect(&one.reader, &FrameReader::lost, this, [this, &one](const QString &why) {
             one.up->Set(0);
+            DropReadings(one);
             Err::Line(QStringLiteral("%1: %2; reopening it when it comes back").arg(one.reader.Device(), why));
             one.lastProblem = why;
             one.reopen.start();
         });
         watched.push_back(std::move(w));
     }
-    for (const auto &w : watched)
-        TryOpen(*w);
-    connect(&upTimer, &QTimer::timeout, this, &MetricsExporter::UpdateUp);
-    upTimer.start(250);
 }
 
 MetricsExporter::~MetricsExporter() = default;
 
-void MetricsExporter::Listen(const std::string &address)
+void MetricsExporter::Start()
 {
-    exposer = std::make_unique<prometheus::Exposer>(address);
-    exposer->RegisterCollectable(registry);
+    for (const auto &w : watched)
+        TryOpen(*w);
 }
 
-std::vector<int> MetricsExporter::ListeningPorts() const
+std::string MetricsExporter::Scrape()
 {
-    return exposer ? exposer->GetListeningPorts() : std::vector<int>{};
+    Refresh();
+    return prometheus::TextSerializer().Serialize(registry->Collect());
 }
 
 void MetricsExporter::TryOpen(Watched &one)
 {
+    // A name that came to lead to a port already read (a link made after the start): reading the
+    // line twice would steal frames from the first, so it waits until it leads elsewhere.
+    for (const auto &other : watched) {
+        if (other.get() == &one || !other->reader.IsOpen() || !SamePort(one.reader.Device(), other->reader.Device()))
+            continue;
+        const QString problem = QStringLiteral("the same device as %1, which is read already; not opened while it "
+                                               "is")
+                                    .arg(other->reader.Device());
+        if (problem != one.lastProblem)
+            Err::Line(QStringLiteral("%1: %2").arg(one.reader.Device(), problem));
+        one.lastProblem = problem;
+        one.reopen.start();
+        return;
+    }
     const QString problem = one.reader.Open();
     if (problem.isEmpty()) {
         one.reopen.stop();
@@ -121,6 +135,9 @@ void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
         if (!one.alarm)
             one.alarm = &alarm->Add(one.labels);
         one.alarm->Set(*reading.alarm);
+    } else if (one.alarm) { // an alarm from an earlier frame is not this one's
+        alarm->Remove(one.alarm);
+        one.alarm = nullptr;
     }
     if (!one.lastFrame)
         one.lastFrame = &lastFrame->Add(one.labels);
@@ -130,10 +147,28 @@ void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
     one.up->Set(1);
 }
 
-void MetricsExporter::UpdateUp()
+// Whether each port is up is decided when a scrape asks, so a reading is never served older than
+// the up window; a port that is down serves no reading at all, only orvex_up 0 and its counters.
+void MetricsExporter::Refresh()
 {
     for (const auto &one : watched) {
         const bool fresh = one->reader.IsOpen() && one->sinceValid.isValid() && one->sinceValid.elapsed() < kUpWindowMs;
         one->up->Set(fresh ? 1 : 0);
+        if (!fresh)
+            DropReadings(*one);
     }
+}
+
+void MetricsExporter::DropReadings(Watched &one)
+{
+    const auto drop = [](prometheus::Family<prometheus::Gauge> *family, prometheus::Gauge *&gauge) {
+        if (gauge)
+            family->Remove(gauge);
+        gauge = nullptr;
+    };
+    drop(temperature, one.temperature);
+    drop(volts, one.volts);
+    drop(pwm, one.pwm);
+    drop(alarm, one.alarm);
+    drop(lastFrame, one.lastFrame);
 }

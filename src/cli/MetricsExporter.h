@@ -13,7 +13,6 @@
 
 namespace prometheus {
 class Counter;
-class Exposer;
 class Gauge;
 template <typename T> class Family;
 class Registry;
@@ -27,20 +26,21 @@ public:
     static constexpr int kUpWindowMs = 5000;
     static constexpr int kReopenPeriodMs = 1000;
 
-    MetricsExporter(const std::vector<QString> &devices, QObject *parent = nullptr);
+    explicit MetricsExporter(const std::vector<QString> &devices, QObject *parent = nullptr);
     ~MetricsExporter() override;
-    // Starts serving; throws std::exception when the address cannot be bound.
-    void Listen(const std::string &address);
-    std::vector<int> ListeningPorts() const;
+    // Opens the ports; those that cannot be opened are tried again every second.
+    void Start();
+    // The metrics in the text format, as they stand now.
+    std::string Scrape();
 
 private:
     struct Watched;
     void TryOpen(Watched &watched);
     void OnReading(Watched &watched, const MonitorReading &reading);
-    void UpdateUp();
+    void Refresh();
+    void DropReadings(Watched &watched);
 
     std::shared_ptr<prometheus::Registry> registry;
-    std::unique_ptr<prometheus::Exposer> exposer;
     prometheus::Family<prometheus::Gauge> *up = nullptr;
     prometheus::Family<prometheus::Gauge> *temperature = nullptr;
     prometheus::Family<prometheus::Gauge> *volts = nullptr;
@@ -50,5 +50,4 @@ private:
     prometheus::Family<prometheus::Counter> *frames = nullptr;
     prometheus::Family<prometheus::Counter> *badFrames = nullptr;
     std::vector<std::unique_ptr<Watched>> watched;
-    QTimer upTimer;
 };
