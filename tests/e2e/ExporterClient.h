@@ -15,9 +15,10 @@
 class ExporterProcess
 {
 public:
-    ExporterProcess(const QString &runtime, const QStringList &args)
+    ExporterProcess(const QString &runtime, const QStringList &args, const QString &folder = {})
     {
         process.setProcessEnvironment(TestEnvironment(runtime));
+        process.setWorkingDirectory(folder);
         process.setReadChannel(QProcess::StandardError);
         process.start(QStringLiteral(ORVEXCTL), QStringList{QStringLiteral("exporter")} + args);
         static const QRegularExpression served(

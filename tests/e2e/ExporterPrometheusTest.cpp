@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -62,15 +63,14 @@ public:
     {
         return QJsonDocument::fromJson(Unchunked(Ask(port, "GET", path))).object().value("data").toObject();
     }
-    QJsonArray Query(const QString &expression) const
+    QJsonObject Answer(const QString &expression) const
     {
         const QByteArray path = "/api/v1/query?query=" + QUrl::toPercentEncoding(expression);
-        return QJsonDocument::fromJson(Unchunked(Ask(port, "GET", path)))
-            .object()
-            .value("data")
-            .toObject()
-            .value("result")
-            .toArray();
+        return QJsonDocument::fromJson(Unchunked(Ask(port, "GET", path))).object();
+    }
+    QJsonArray Query(const QString &expression) const
+    {
+        return Answer(expression).value("data").toObject().value("result").toArray();
     }
     // The value of a query that gives one series, as Prometheus writes it; empty when none or more.
     QString One(const QString &expression) const
@@ -123,7 +123,8 @@ TEST(ExporterUnderPrometheus, ReadingsGoWithAKilledControllerAndTlsNeedsThePassw
     ASSERT_NE(secure.port, 0) << secure.Said().toStdString();
 
     // The shipped configuration, scraping every second, with the shipped rules; and two jobs for the
-    // exporter behind TLS: one with the password, one without.
+    // exporter behind TLS, one with the password and one without. Its port is named as one of the
+    // other exporter's, as two hosts' /dev/ttyUSB0 are.
     QString config = Text(QStringLiteral(ORVEX_SOURCE_DIR "/contrib/prometheus/prometheus.yml"));
     for (const auto &[from, to] : {std::pair<QString, QString>{"scrape_interval: 15s", "scrape_interval: 1s"},
                                    {"scrape_interval: 5s", "scrape_interval: 1s"},
@@ -135,10 +136,13 @@ TEST(ExporterUnderPrometheus, ReadingsGoWithAKilledControllerAndTlsNeedsThePassw
     for (const bool password : {true, false}) {
         config += QStringLiteral("  - job_name: orvex-tls%1\n    scrape_interval: 1s\n    scheme: https\n"
                                  "    tls_config:\n      ca_file: %2\n%3"
-                                 "    static_configs:\n      - targets: ['127.0.0.1:%4']\n")
+                                 "    static_configs:\n      - targets: ['127.0.0.1:%4']\n"
+                                 "    metric_relabel_configs:\n      - source_labels: [port]\n"
+                                 "        target_label: port\n        replacement: %5\n")
                       .arg(password ? "" : "-no-password", cert,
                            password ? "    basic_auth:\n      username: prom\n      password: scrape-me\n" : "")
-                      .arg(secure.port);
+                      .arg(secure.port)
+                      .arg(staying.device);
     }
     const QString configPath = files.filePath(QStringLiteral("prometheus.yml"));
     QFile configFile(configPath);
@@ -155,13 +159,14 @@ TEST(ExporterUnderPrometheus, ReadingsGoWithAKilledControllerAndTlsNeedsThePassw
     const QString reading = QStringLiteral("orvex_temperature_celsius{port=\"%1\"}").arg(killed);
     ASSERT_TRUE(WaitUntil([&] {
         return prometheus.One(QStringLiteral("up{job=\"orvex\"}")) == "1" && !prometheus.One(reading).isEmpty() &&
-               prometheus.One(QStringLiteral("orvex_up{port=\"%1\"}").arg(staying.device)) == "1";
+               prometheus.One(QStringLiteral("orvex_up{job=\"orvex\", port=\"%1\"}").arg(staying.device)) == "1";
     })) << prometheus.Said().toStdString();
     EXPECT_EQ(prometheus.One(QStringLiteral("orvex_alarm_code{port=\"%1\"}").arg(killed)), "3");
 
     dying->Kill();
+    QFile::remove(killed); // as udev takes an unplugged adapter's link away
     const QString readings = QStringLiteral("{__name__=~\"orvex_(temperature_celsius|input_volts|fan_pwm_ratio|"
-                                            "alarm_code|last_frame_timestamp_seconds)\", port=\"%1\"}");
+                                            "alarm_code|last_frame_timestamp_seconds)\", job=\"orvex\", port=\"%1\"}");
     EXPECT_TRUE(WaitUntil([&] {
         return prometheus.One(QStringLiteral("orvex_up{port=\"%1\"}").arg(killed)) == "0" &&
                prometheus.Query(readings.arg(killed)).isEmpty();
@@ -172,8 +177,10 @@ TEST(ExporterUnderPrometheus, ReadingsGoWithAKilledControllerAndTlsNeedsThePassw
     EXPECT_TRUE(WaitUntil([&] {
         return prometheus.One(QStringLiteral("up{job=\"orvex-tls\"}")) == "1" &&
                prometheus.One(QStringLiteral("orvex_up{job=\"orvex-tls\"}")) == "1" &&
+               prometheus.Query(QStringLiteral("orvex_up{port=\"%1\"} == 1").arg(staying.device)).size() == 2 &&
                prometheus.One(QStringLiteral("up{job=\"orvex-tls-no-password\"}")) == "0";
-    }));
+    })) << QJsonDocument(prometheus.Query(QStringLiteral("up or orvex_up"))).toJson().toStdString()
+        << plain.Said().toStdString() << secure.Said().toStdString();
     EXPECT_TRUE(prometheus.Query(QStringLiteral("orvex_up{job=\"orvex-tls-no-password\"}")).isEmpty());
     QString refusal;
     for (const QJsonValue target : prometheus.Api("/api/v1/targets").value("activeTargets").toArray()) {
@@ -181,4 +188,39 @@ TEST(ExporterUnderPrometheus, ReadingsGoWithAKilledControllerAndTlsNeedsThePassw
             refusal = target.toObject().value("lastError").toString();
     }
     EXPECT_TRUE(refusal.contains(QStringLiteral("401"))) << refusal.toStdString();
+
+    // The dashboard's queries, with every exporter and port chosen: each is valid, and what a legend
+    // shows (instance and port) tells every series apart, so two hosts' same port stay apart.
+    QFile dashboardFile(QStringLiteral(ORVEX_SOURCE_DIR "/contrib/grafana/orvex-dashboard.json"));
+    ASSERT_TRUE(dashboardFile.open(QIODevice::ReadOnly));
+    const QJsonObject dashboard = QJsonDocument::fromJson(dashboardFile.readAll()).object();
+    QStringList legends;
+    for (const QJsonValue panel : dashboard.value("panels").toArray()) {
+        for (const QJsonValue target : panel.toObject().value("targets").toArray()) {
+            const QString expression = target.toObject()
+                                           .value("expr")
+                                           .toString()
+                                           .replace(QStringLiteral("$instance"), QStringLiteral(".*"))
+                                           .replace(QStringLiteral("$port"), QStringLiteral(".*"));
+            const QJsonObject answer = prometheus.Answer(expression);
+            EXPECT_EQ(answer.value("status").toString(), "success") << expression.toStdString();
+            QSet<QString> shown;
+            for (const QJsonValue series : answer.value("data").toObject().value("result").toArray()) {
+                QString legend = target.toObject().value("legendFormat").toString();
+                const QJsonObject labels = series.toObject().value("metric").toObject();
+                for (const QString &label : labels.keys())
+                    legend.replace(QStringLiteral("{{%1}}").arg(label), labels.value(label).toString());
+                EXPECT_FALSE(legend.contains(QStringLiteral("{{"))) << legend.toStdString();
+                EXPECT_FALSE(shown.contains(legend)) << "two series under one legend: " << legend.toStdString();
+                shown.insert(legend);
+            }
+            legends += QStringList(shown.begin(), shown.end());
+        }
+    }
+    for (const quint16 exporterPort : {plain.port, secure.port}) {
+        const QString instance = QStringLiteral("127.0.0.1:%1").arg(exporterPort);
+        EXPECT_TRUE(std::any_of(legends.cbegin(), legends.cend(),
+                                [&](const QString &legend) { return legend.startsWith(instance + ' '); }))
+            << instance.toStdString() << " is in no legend";
+    }
 }

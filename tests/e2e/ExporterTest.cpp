@@ -100,7 +100,8 @@ TEST_F(Exporter, ADownControllerServesNoReadingsUntilItsNextFrame)
         return m.value(Series("orvex_up", hot)) == 1 && m.value(Series("orvex_alarm_code", hot), -1) == 3;
     }));
 
-    heat.Kill(); // the line goes away
+    heat.Kill(); // the line goes away, and its link with it, as udev takes an unplugged adapter's
+    QFile::remove(hot);
     EXPECT_TRUE(downWithoutReadings(hot)) << QStringList(m.keys()).join(' ').toStdString();
     EXPECT_TRUE(HasReadings(m, other.device));
 }
