@@ -1,6 +1,6 @@
-// Served by hand on Qt Network rather than by prometheus-cpp's CivetWeb endpoint, whose fixed pool of
-// worker threads is held by as many idle connections, which cannot bind IPv6 addresses and has no
-// TLS in Debian's build; prometheus-cpp keeps the registry and the text format.
+// Served on Qt Network, not by prometheus-cpp's CivetWeb endpoint: there two idle connections held
+// every worker thread, IPv6 addresses could not be bound, and Debian's build has no TLS.
+// prometheus-cpp keeps the registry and the text format.
 #include "MetricsServer.h"
 
 #include "HttpRequest.h"
