@@ -4,6 +4,7 @@
 #include "MonitorFrame.h"
 
 #include <algorithm>
+#include <cmath>
 
 int ControllerModel::PwmOutput() const
 {
@@ -39,21 +40,24 @@ void ControllerModel::Trickle(qint64 nowMs, const QByteArray &bytes)
         Queue(nowMs + (static_cast<qint64>(i) * 1000) / faults.trickleBytesPerSecond, bytes.mid(i, 1));
 }
 
-void ControllerModel::SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs)
+void ControllerModel::SetReplay(ReplayRecording recording, double speed, qint64 nowMs)
 {
-    replay = std::move(records);
-    // Each row's time after the first, summing only the steps forward: a clock set back while
-    // recording pauses the pace there instead of bursting out everything it overlapped.
-    replayOffsets.assign(replay.size(), 0);
-    for (std::size_t i = 1; i < replay.size(); ++i)
-        replayOffsets[i] = replayOffsets[i - 1] + std::max<qint64>(0, replay[i - 1].time.msecsTo(replay[i].time));
+    replay = std::move(recording);
     nextReplay = 0;
     replaying = true;
-    replaySpeed = speed > 0 ? speed : 1;
+    replaySpeed = std::isfinite(speed) && speed > 0 ? speed : 1;
     replayClockMs = 0;
     replayTickMs = nowMs;
     firstReplayMs = -1;
     replayHeard = false;
+}
+
+void ControllerModel::SetReplay(const std::vector<MonitorCsvRecord> &records, double speed, qint64 nowMs)
+{
+    ReplayRecording recording;
+    for (const MonitorCsvRecord &record : records)
+        recording.Add(record);
+    SetReplay(std::move(recording), speed, nowMs);
 }
 
 void ControllerModel::AdvanceReplayClock(qint64 nowMs, bool sending, bool lineDrained)
@@ -70,13 +74,17 @@ void ControllerModel::AdvanceReplayClock(qint64 nowMs, bool sending, bool lineDr
 
 QByteArray ControllerModel::ReplayFramesDue()
 {
+    // More than the line takes at once would only be dropped, after making a copy of the whole
+    // recording at a huge speed.
+    constexpr int kMostFramesAtOnce = 100;
     QByteArray frames;
-    while (nextReplay < replay.size()) {
-        // Paced by the wall-clock column, to the millisecond.
-        const double offset = static_cast<double>(replayOffsets[nextReplay]) / replaySpeed;
-        if (static_cast<qint64>(offset) > replayClockMs)
+    for (int taken = 0; taken < kMostFramesAtOnce && nextReplay < replay.Size(); ++taken) {
+        // Paced by the wall-clock column, to the millisecond. Compared as doubles: at a tiny speed
+        // the offset is beyond any integer.
+        const double offset = std::floor(static_cast<double>(replay[nextReplay].offsetMs) / replaySpeed);
+        if (offset > static_cast<double>(replayClockMs))
             break;
-        frames += MonitorFrameOf(replay[nextReplay++]);
+        frames += ReplayRecording::FrameOf(replay[nextReplay++]);
     }
     return frames;
 }

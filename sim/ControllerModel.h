@@ -3,6 +3,7 @@
 
 #include "MonitorCsv.h"
 #include "ProfileCodec.h"
+#include "ReplayRecording.h"
 
 #include <QByteArray>
 
@@ -44,8 +45,9 @@ public:
     // Plays a recording back instead of the model's own frames, `speed` times faster than
     // recorded; silent once it is over. Its clock starts when a tool first takes a frame and
     // stands still while a transfer keeps the line quiet, so no reading is played to nobody.
-    void SetReplay(std::vector<MonitorCsvRecord> records, double speed, qint64 nowMs);
-    bool ReplayOver() const { return replaying && nextReplay >= replay.size(); }
+    void SetReplay(ReplayRecording recording, double speed, qint64 nowMs);
+    void SetReplay(const std::vector<MonitorCsvRecord> &records, double speed, qint64 nowMs);
+    bool ReplayOver() const { return replaying && nextReplay >= replay.Size(); }
     // A replay whose first frame no tool has taken yet.
     bool AwaitingReader() const { return replaying && !replayHeard; }
 
@@ -80,8 +82,7 @@ private:
     qint64 nextFrameMs = 0;
     qint64 quietUntilMs = 0;
     std::deque<std::pair<qint64, QByteArray>> pending;
-    std::vector<MonitorCsvRecord> replay;
-    std::vector<qint64> replayOffsets; // ms from the first row, as recorded
+    ReplayRecording replay;
     std::size_t nextReplay = 0;
     bool replaying = false;
     double replaySpeed = 1;

@@ -6,15 +6,77 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cmath>
 #include <csignal>
+#include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 int signalPipe[2] = {-1, -1};
+
+// Where the symbolic link at path leads, as written in it; empty when path is no symbolic link.
+QString LinkTarget(const QString &path)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target.data(), target.size());
+    return n > 0 && n < target.size() ? QFile::decodeName(target.left(n)) : QString();
+}
+
+// A link we may replace leads to a pseudo-terminal: most likely one a simulator left when it was
+// killed. Anything else at the path belongs to someone else.
+QString LinkRefusal(const QString &path)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT
+                   ? QString()
+                   : QStringLiteral("cannot make the link %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+    if (!S_ISLNK(info.st_mode))
+        return QStringLiteral("%1 exists and is not a symbolic link; it is left as it is").arg(path);
+    static const QRegularExpression pseudoTerminal(QStringLiteral("^/dev/pts/[0-9]+$"));
+    const QString target = LinkTarget(path);
+    if (!pseudoTerminal.match(target).hasMatch())
+        return QStringLiteral("%1 is a link to %2, not to a pseudo-terminal; it is left as it is").arg(path, target);
+    return {};
+}
+
+// Puts a link to device at path in one step, so a reader never finds it missing or half made.
+QString MakeLink(const QString &path, const QString &device)
+{
+    const QString refusal = LinkRefusal(path);
+    if (!refusal.isEmpty())
+        return refusal;
+    const QByteArray target = QFile::encodeName(device);
+    // A name of our own beside it: symlink() never replaces anything that is there.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temporary =
+            QFile::encodeName(path + QStringLiteral(".%1-%2")
+                                         .arg(::getpid())
+                                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (::symlink(target.constData(), temporary.constData()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
+        if (::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0)
+            return {};
+        const int why = errno;
+        ::unlink(temporary.constData());
+        errno = why;
+        break;
+    }
+    return QStringLiteral("cannot make the link %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+}
 
 void OnSignal(int)
 {
@@ -52,14 +114,16 @@ int main(int argc, char **argv)
         QStringLiteral("Keep another profile than the one downloaded (its version number and a curve byte changed)."));
     const QCommandLineOption replay(QStringLiteral("replay"),
                                     QStringLiteral("Send the readings of a recording (orvexctl monitor --csv, or the "
-                                                   "window's Record to CSV) as its monitor frames, at their pace."),
+                                                   "window's Record to CSV) as its monitor frames, at their pace. "
+                                                   "A regular file of at most 1 GiB."),
                                     QStringLiteral("file"));
     const QCommandLineOption speed(QStringLiteral("speed"),
-                                   QStringLiteral("Replay this many times faster (default 1)."),
+                                   QStringLiteral("Replay this many times faster: a number above 0 (default 1)."),
                                    QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Keep a symbolic link at this path to the pseudo-terminal, so that "
-                                                 "a restarted simulator is found under the same name."),
+                                                 "a restarted simulator is found under the same name. Only a link "
+                                                 "to a pseudo-terminal is replaced; anything else there is refused."),
                                   QStringLiteral("path"));
     parser.addOptions(
         {input, alarm, profile, silent, garbage, shortAnswers, trickle, storeDifferent, replay, speed, link});
@@ -92,20 +156,26 @@ int main(int argc, char **argv)
         model.LoadProfile(image);
     }
 
+    // Refused before a long recording is read, not after.
+    const QString linkPath = parser.value(link);
+    if (const QString refusal = linkPath.isEmpty() ? QString() : LinkRefusal(linkPath); !refusal.isEmpty()) {
+        QTextStream(stderr) << "orvex-sim: " << refusal << "\n";
+        return 1;
+    }
+    bool speedOk = false;
+    const double factor = parser.value(speed).toDouble(&speedOk);
+    // "nan" and "inf" read as numbers; neither is a pace.
+    if (!speedOk || !std::isfinite(factor) || factor <= 0) {
+        QTextStream(stderr) << "orvex-sim: --speed takes a number above 0, not \"" << parser.value(speed) << "\"\n";
+        return 1;
+    }
     if (parser.isSet(replay)) {
-        QFile file(parser.value(replay));
-        std::vector<MonitorCsvRecord> records;
-        if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(1) << 30))
-            records = ParseMonitorCsv(QString::fromUtf8(file.readAll()));
-        bool speedOk = false;
-        const double factor = parser.value(speed).toDouble(&speedOk);
-        if (records.empty() || !speedOk || factor <= 0) {
-            QTextStream(stderr) << "orvex-sim: " << parser.value(replay)
-                                << (records.empty() ? ": no readings to replay\n"
-                                                    : ": --speed takes a number above 0\n");
+        LoadedReplay loaded = LoadReplay(parser.value(replay));
+        if (!loaded.error.isEmpty()) {
+            QTextStream(stderr) << "orvex-sim: " << loaded.error << "\n";
             return 1;
         }
-        model.SetReplay(std::move(records), factor, controller.Now());
+        model.SetReplay(std::move(loaded.recording), factor, controller.Now());
     }
 
     // Ctrl+C and kill end the simulator cleanly, taking its registration with it.
@@ -116,15 +186,10 @@ int main(int argc, char **argv)
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGHUP, OnSignal);
 
-    // The link is replaced in one step: a reader never finds it missing or half made.
-    const QString linkPath = parser.value(link);
     if (!linkPath.isEmpty()) {
-        const QByteArray target = QFile::encodeName(controller.DevicePath());
-        const QByteArray temporary = QFile::encodeName(linkPath + QStringLiteral(".%1").arg(::getpid()));
-        ::unlink(temporary.constData());
-        if (::symlink(target.constData(), temporary.constData()) != 0 ||
-            ::rename(temporary.constData(), QFile::encodeName(linkPath).constData()) != 0) {
-            QTextStream(stderr) << "orvex-sim: cannot make the link " << linkPath << "\n";
+        const QString refusal = MakeLink(linkPath, controller.DevicePath());
+        if (!refusal.isEmpty()) {
+            QTextStream(stderr) << "orvex-sim: " << refusal << "\n";
             return 1;
         }
     }
@@ -137,7 +202,7 @@ int main(int argc, char **argv)
     const int result = app.exec();
     UnregisterSimulator();
     // Only our own link goes: a newer simulator may have taken the name over.
-    if (!linkPath.isEmpty() && QFile::symLinkTarget(linkPath) == controller.DevicePath())
-        QFile::remove(linkPath);
+    if (!linkPath.isEmpty() && LinkTarget(linkPath) == controller.DevicePath())
+        ::unlink(QFile::encodeName(linkPath).constData());
     return result;
 }

@@ -1,6 +1,8 @@
 // What the window remembers between runs.
 #pragma once
 
+#include "ModalUi.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -11,9 +13,11 @@ class QSettings;
 
 // Until it is opened nothing is read or kept: the window opens it once it knows where (tests give
 // a file of their own, so the user's settings are never touched).
-class AppSettings
+class AppSettings : public IWindowMemory
 {
 public:
+    static constexpr int kRecentFiles = 8;
+
     AppSettings();
     ~AppSettings();
     // The user's own settings, or the given file.
@@ -30,6 +34,10 @@ public:
     void SetSaveFolder(const QString &folder);
     QString RecordFolder() const;
     void SetRecordFolder(const QString &folder);
+    QString Folder(FileKind kind) const override;
+    void RememberFolder(FileKind kind, const QString &folder) override;
+    QStringList RecentFiles() const override;
+    void AddRecentFile(const QString &path) override;
     QByteArray HistoryGeometry() const;
     void SetHistoryGeometry(const QByteArray &geometry);
 

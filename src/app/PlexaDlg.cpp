@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "ChartCtrl.h"
 #include "ControllerLink.h"
+#include "DownloadJournal.h"
 #include "FanCurvePlot.h"
 #include "GradientProgressCtrl.h"
 #include "HistoryWindow.h"
@@ -16,8 +17,13 @@
 #include "PortList.h"
 #include "ProfileEntry.h"
 #include "ProfileFile.h"
+#include "ProfileForm.h"
+#include "ProfileUndo.h"
+#include "QtModalUi.h"
 #include "ReadingHistory.h"
 #include "ReadingRecorder.h"
+#include "RecoveryCopy.h"
+#include "StateFolder.h"
 #include "Transfers.h"
 
 #include <QAction>
@@ -26,14 +32,20 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -84,18 +96,22 @@ double CPlexaDlg::FitScale(QSize available)
 }
 
 CPlexaDlg::CPlexaDlg(QWidget *parent)
-    : QWidget(parent), units(DialogUnits(DialogUnits::DialogFont()).Scaled(FitScale(AvailableScreenSize()))),
+    : QWidget(parent), dialogs(this, std::make_unique<QtModalUi>()),
+      units(DialogUnits(DialogUnits::DialogFont()).Scaled(FitScale(AvailableScreenSize()))),
       recorder(std::make_unique<ReadingRecorder>()), history(std::make_unique<ReadingHistory>()),
-      settings(std::make_unique<AppSettings>())
+      settings(std::make_unique<AppSettings>()), stateFolder(StateFolder())
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
     setFont(ScaledDialogFont(units.Scale()));
     setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
+    setAcceptDrops(true);
     CreateControls();
-    plot = std::make_unique<CFanCurvePlot>(*chart, profile, static_cast<IProfileView &>(*this));
-    profileEntry = std::make_unique<CProfileEntry>(*this, dialogs, profile, *plot);
-    profileFile = std::make_unique<CProfileFile>(*this, dialogs, *settings, profile, *profileEntry, *plot);
-    multipoint = std::make_unique<CMultipointEditor>(*this, dialogs, profile, *profileEntry, *plot, *chart);
+    plot = std::make_unique<CFanCurvePlot>(*chart, document);
+    profileEntry = std::make_unique<CProfileEntry>(document, *form, *this, dialogs, *plot);
+    profileFile = std::make_unique<CProfileFile>(document, *this, dialogs, *settings, *profileEntry, *plot);
+    multipoint = std::make_unique<CMultipointEditor>(*this, dialogs, document, *form, *profileEntry, *plot, *chart);
+    undo = std::make_unique<CProfileUndo>(document, [this] { ShowRestored(); });
+    connect(&document, &ProfileDocument::modifiedChanged, this, &CPlexaDlg::ShowTitle);
     link = std::make_unique<CControllerLink>(*this, dialogs);
     transfers = std::make_unique<CTransfers>(*this, *link, dialogs);
     multipoint->SetEditGate([this] { return link->PollEnabled() && transfers->ChartEditEnabled(); });
@@ -125,6 +141,18 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
     historyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(historyAction, &QAction::triggered, this, &CPlexaDlg::ShowHistory);
     insertAction(verifyAction, historyAction); // beside About
+
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    addAction(separator);
+    addAction(undo->UndoAction());
+    addAction(undo->RedoAction());
+    recentMenu = new QMenu(QStringLiteral("Open Recent"), this);
+    connect(recentMenu, &QMenu::aboutToShow, this, &CPlexaDlg::FillRecentMenu);
+    addAction(recentMenu->menuAction());
+    auto *journalAction = new QAction(QStringLiteral("Download history..."), this);
+    connect(journalAction, &QAction::triggered, this, &CPlexaDlg::ShowDownloadHistory);
+    addAction(journalAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     qApp->installEventFilter(this);
@@ -206,28 +234,30 @@ void CPlexaDlg::CreateControls()
     auto label = [this](int id) { return static_cast<QLabel *>(controls.value(id)); };
     auto button = [this](int id) { return static_cast<QPushButton *>(controls.value(id)); };
 
-    profile.inputControlType = combo(1022);
-    profile.outputControlType = combo(1025);
-    profile.softwareNumber = edit(1008);
-    profile.versionNumber = edit(1009);
-    profile.fanSpeedTopBand = edit(1053);
-    profile.topBand = edit(1056);
-    profile.fanSpeedBottomBand = edit(1054);
-    profile.bottomBand = edit(1055);
-    profile.lowShutOff = combo(1013);
-    profile.speedCap = combo(1014);
-    profile.invertPwmOutput = combo(1039);
-    profile.tachoDependentAlarm = combo(1024);
-    profile.highAlarm = combo(1015);
-    profile.lowAlarm = combo(1017);
-    profile.alarmActiveState = combo(1018);
-    profile.topBandLabel = label(1026);
-    profile.bottomBandLabel = label(1027);
-    profile.lowShutOffLabel = label(1028);
-    profile.highAlarmLabel = label(1029);
-    profile.lowAlarmLabel = label(1030);
-    profile.enableMultipoint = static_cast<QCheckBox *>(controls.value(1031));
-    profile.points = label(1033);
+    CProfileForm::Controls c;
+    c.inputControlType = combo(1022);
+    c.outputControlType = combo(1025);
+    c.softwareNumber = edit(1008);
+    c.versionNumber = edit(1009);
+    c.fanSpeedTopBand = edit(1053);
+    c.topBand = edit(1056);
+    c.fanSpeedBottomBand = edit(1054);
+    c.bottomBand = edit(1055);
+    c.lowShutOff = combo(1013);
+    c.speedCap = combo(1014);
+    c.invertPwmOutput = combo(1039);
+    c.tachoDependentAlarm = combo(1024);
+    c.highAlarm = combo(1015);
+    c.lowAlarm = combo(1017);
+    c.alarmActiveState = combo(1018);
+    c.topBandLabel = label(1026);
+    c.bottomBandLabel = label(1027);
+    c.lowShutOffLabel = label(1028);
+    c.highAlarmLabel = label(1029);
+    c.lowAlarmLabel = label(1030);
+    c.enableMultipoint = static_cast<QCheckBox *>(controls.value(1031));
+    c.points = label(1033);
+    form = std::make_unique<CProfileForm>(document, c);
 
     connectButton = button(1007);
     openButton = button(1005);
@@ -263,35 +293,21 @@ void CPlexaDlg::ConnectHandlers()
     connect(loadDefaultButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedLoadDefault);
     connect(monitorCheck, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedMonitor);
     connect(saveButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedSaveFile);
-    connect(profile.enableMultipoint, &QCheckBox::clicked, this, &CPlexaDlg::OnBnClickedEnableMultipoint);
     connect(connectButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedConnect);
     connect(downloadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedDownload);
     connect(uploadButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedUpload);
     connect(openButton, &QPushButton::clicked, this, &CPlexaDlg::OnBnClickedOpenFile);
 
-    // Typing: every keystroke of the user (programmatic changes stay silent).
     CProfileEntry *entry = profileEntry.get();
-    connect(profile.softwareNumber, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeSoftwareNumber(); });
-    connect(profile.versionNumber, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeVersionNumber(); });
-    connect(profile.bottomBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeBottomBand(); });
-    connect(profile.fanSpeedTopBand, &QLineEdit::textEdited, this, [entry] { entry->OnEnChangeFanSpeedTopBand(); });
-    connect(profile.fanSpeedBottomBand, &QLineEdit::textEdited, this,
-            [entry] { entry->OnEnChangeFanSpeedBottomBand(); });
-    connect(profile.highAlarm->lineEdit(), &QLineEdit::textEdited, this,
-            [entry] { entry->OnCbnEditchangeHighAlarm(); });
-    connect(profile.lowAlarm->lineEdit(), &QLineEdit::textEdited, this, [entry] { entry->OnCbnEditchangeLowAlarm(); });
-    connect(profile.lowShutOff, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeLowShutOff(); });
-    connect(profile.inputControlType, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeInputType(); });
-    connect(profile.tachoDependentAlarm, &QComboBox::activated, this, [entry] { entry->OnCbnSelchangeTachoAlarm(); });
-    // A user's choice only, as the list's own selection-change notice is; program changes stay silent.
-    for (QComboBox *option : {profile.outputControlType, profile.speedCap, profile.highAlarm, profile.lowAlarm,
-                              profile.alarmActiveState, profile.invertPwmOutput})
-        connect(option, &QComboBox::activated, this, &CPlexaDlg::OnCbnSelchangeOption);
+    connect(form.get(), &CProfileForm::typed, this, [entry](ProfileField field) { entry->Typed(field); });
+    connect(form.get(), &CProfileForm::chosen, this, [entry](ProfileField field) { entry->Chosen(field); });
+    connect(form.get(), &CProfileForm::left, this, [entry](ProfileField field) { entry->Left(field); });
+    connect(form.get(), &CProfileForm::multipointClicked, this, &CPlexaDlg::OnBnClickedEnableMultipoint);
 }
 
 bool CPlexaDlg::OnInitDialog()
 {
-    setWindowTitle(WindowDialogs::kTitle);
+    SetWindowTitle(WindowDialogs::kTitle);
     settings->Open(settingsFile);
     verifyAction->setChecked(settings->VerifyAfterDownload());
     link->ProposePort(settings->LastPort());
@@ -310,7 +326,7 @@ bool CPlexaDlg::OnInitDialog()
     downloadButton->setEnabled(false);
     uploadButton->setEnabled(false);
 
-    profileEntry->FillOptionLists();
+    form->FillOptionLists();
 
     progressBar->SetRange(0, DownloadExchange::kProgressEnd);
     progressBar->SetStartColor(QColor(255, 10, 22));
@@ -320,10 +336,11 @@ bool CPlexaDlg::OnInitDialog()
     progressBar->ShowPercent(true);
     progressBar->SetPos(0);
 
-    plot->ChangeCurve([](FanCurve &curve) { curve.topBandIndex = curve.bottomBandIndex = 0; });
+    document.ChangeCurve([](FanCurve &curve) { curve.topBandIndex = curve.bottomBandIndex = 0; });
 
     LoadDefaultTemplate();
     chart->EnableRedraw(true);
+    undo->Forget(); // the start is the template, with nothing to undo
 
     multipoint->Start();
     link->Start();
@@ -363,9 +380,9 @@ void CPlexaDlg::OnRecordTriggered()
     const QString proposed =
         QStringLiteral("orvex-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path =
-        dialogs.SaveFileName({settings->RecordFolder(), proposed, QStringLiteral("csv"), kCsvFileFilters});
+        dialogs.SaveFileName({settings->Folder(FileKind::Recording), proposed, QStringLiteral("csv"), kCsvFileFilters});
     if (!path.isEmpty()) {
-        settings->SetRecordFolder(QFileInfo(path).absolutePath());
+        settings->RememberFolder(FileKind::Recording, QFileInfo(path).absolutePath());
         const QString reason = recorder->Start(path);
         if (!reason.isEmpty())
             dialogs.Warn({QStringLiteral("Warning"), QStringLiteral("Couldn't record to\n%1\n\n%2").arg(path, reason)});
@@ -427,17 +444,21 @@ void CPlexaDlg::ComeForward()
 
 const FanCurve &CPlexaDlg::ShownCurve() const
 {
-    return plot->Curve();
+    return document.Curve();
 }
 
 ProfileImage CPlexaDlg::BuildProfileImage() const
 {
-    return profileEntry->BuildImage();
+    return document.BuildImage();
 }
 
 void CPlexaDlg::ShowUploadedProfile(const ProfileImage &image)
 {
-    profileEntry->ShowImage(image.data(), true);
+    {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Upload"));
+        profileEntry->ShowImage(image.data(), true);
+    }
+    document.MarkClean();
 }
 
 QString CPlexaDlg::StatusText() const
@@ -492,30 +513,30 @@ void CPlexaDlg::ShowReading(const MonitorReading &reading)
     SetReadouts(ReadingText(reading.liveValue, temperature, reading.thermistorFault), PwmText(reading.pwmValue));
 }
 
-std::vector<QWidget *> CPlexaDlg::LockedControls() const
+std::vector<QWidget *> CPlexaDlg::LockedButtons() const
 {
-    std::vector<QWidget *> locked = profile.All();
-    locked.insert(locked.end(), {connectButton, downloadButton, saveButton, openButton, loadDefaultButton});
-    return locked;
+    return {connectButton, downloadButton, saveButton, openButton, loadDefaultButton};
 }
 
 void CPlexaDlg::LockProfileControls()
 {
     SwitchMonitoringOff();
-    for (QWidget *control : LockedControls())
+    form->SetAllEnabled(false);
+    for (QWidget *control : LockedButtons())
         control->setEnabled(false);
+    undo->SetBlocked(true);
 }
 
 void CPlexaDlg::UnlockProfileControls(bool enableMonitorCheck)
 {
     if (enableMonitorCheck)
         EnableMonitorCheck();
-    for (QWidget *control : LockedControls())
+    form->SetAllEnabled(true);
+    for (QWidget *control : LockedButtons())
         control->setEnabled(true);
-    if (profile.Multipoint()) {
-        for (QWidget *field : profile.BandFields())
-            field->setEnabled(false);
-    }
+    if (document.Multipoint())
+        form->SetBandFieldsEnabled(false);
+    undo->SetBlocked(false);
 }
 
 void CPlexaDlg::SetProgress(int position)
@@ -528,35 +549,16 @@ void CPlexaDlg::SetProgressWhiteText(bool white)
     progressBar->SetTextColor(white ? Qt::white : Qt::black);
 }
 
-std::function<void()> CPlexaDlg::FocusLostHandler(QObject *field)
-{
-    CProfileEntry *entry = profileEntry.get();
-    if (field == profile.softwareNumber)
-        return [entry] { entry->OnEnKillfocusSoftwareNumber(); };
-    if (field == profile.topBand)
-        return [entry] { entry->OnEnKillfocusTopBand(); };
-    if (field == profile.bottomBand)
-        return [entry] { entry->OnEnKillfocusBottomBand(); };
-    if (field == profile.lowShutOff)
-        return [this] { plot->DrawShutOffLine(); };
-    return {};
-}
-
 void CPlexaDlg::CommitPendingEntry()
 {
-    QWidget *focused = QApplication::focusWidget();
-    if (!focused || focused->window() != this || entryCheckRunning)
-        return;
-    if (const std::function<void()> handler = FocusLostHandler(focused)) {
-        entryCheckRunning = true;
-        handler();
-        entryCheckRunning = false;
-    }
+    form->TakeShownTexts();
+    form->CommitPendingEntry();
 }
 
 void CPlexaDlg::LoadDefaultTemplate()
 {
     profileEntry->LoadDefaultTemplate();
+    document.MarkClean(); // the template is a profile loaded like any other
 }
 
 void CPlexaDlg::ApplyTemperatureLabels()
@@ -578,11 +580,67 @@ void CPlexaDlg::OnBnClickedSaveFile()
 void CPlexaDlg::OnBnClickedOpenFile()
 {
     CommitPendingEntry();
+    if (!MayDropProfile())
+        return;
     profileFile->OnBnClickedOpenFile();
+}
+
+void CPlexaDlg::OpenFile(const QString &path)
+{
+    CommitPendingEntry();
+    if (MayDropProfile())
+        profileFile->OpenFile(path);
+}
+
+bool CPlexaDlg::MayDropProfile()
+{
+    if (!document.Modified())
+        return true;
+    const MsgAnswer answer = dialogs.Ui().MessageBox(
+        this, QStringLiteral("The profile shown has changes that are not saved.\nSave them to a file first?"),
+        QStringLiteral("Unsaved changes"), MsgIcon::Warning, MsgButtons::SaveDiscardCancel);
+    if (answer == MsgAnswer::Discard)
+        return true;
+    // Saving that is refused or cancelled loses nothing either: the profile stays.
+    return answer == MsgAnswer::Save && profileFile->OnBnClickedSaveFile();
+}
+
+void CPlexaDlg::FillRecentMenu()
+{
+    recentMenu->clear();
+    const QStringList files = settings->RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction *open = recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(open, &QAction::triggered, this, [this, path] { OpenFile(path); });
+    }
+    if (files.isEmpty())
+        recentMenu->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+void CPlexaDlg::ShowDownloadHistory()
+{
+    CommitPendingEntry();
+    const std::vector<JournalEntry> entries = DownloadJournal(stateFolder + QStringLiteral("/journal")).Entries();
+    const std::optional<std::size_t> chosen = dialogs.JournalEntry(entries);
+    if (!chosen || *chosen >= entries.size())
+        return;
+    const JournalEntry &entry = entries[*chosen];
+    // Undoable, so no question: the profile shown comes back with Ctrl+Z.
+    ClearLiveIndication();
+    SwitchMonitoringOff();
+    {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Open Download"));
+        profileEntry->ShowImage(entry.image.data(), false);
+    }
+    SetStatusText(QStringLiteral("Opened the profile sent to %1 on %2.")
+                      .arg(entry.port, entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
 }
 
 void CPlexaDlg::OnBnClickedEnableMultipoint()
 {
+    const ProfileDocument::Edit edit(document, QStringLiteral("Enable Multipoint"));
+    form->TakeShownTexts();
     multipoint->OnBnClickedEnableMultipoint();
 }
 
@@ -594,8 +652,11 @@ void CPlexaDlg::OnBnClickedLoadDefault()
         return;
     ClearLiveIndication();
     SwitchMonitoringOff();
-    LoadDefaultTemplate();
-    setWindowTitle(QStringLiteral("Default Template Loaded - %1").arg(WindowDialogs::kTitle));
+    {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Load Default Template"));
+        LoadDefaultTemplate();
+    }
+    SetWindowTitle(QStringLiteral("Default Template Loaded - %1").arg(WindowDialogs::kTitle));
 }
 
 void CPlexaDlg::OnBnClickedDownload()
@@ -605,7 +666,50 @@ void CPlexaDlg::OnBnClickedDownload()
 
 void CPlexaDlg::OnBnClickedUpload()
 {
+    CommitPendingEntry();
+    if (!MayDropProfile())
+        return;
     dialogs.Guarded([this] { transfers->OnBnClickedUpload(); });
+}
+
+void CPlexaDlg::SetWindowTitle(const QString &title)
+{
+    baseTitle = title;
+    ShowTitle();
+}
+
+void CPlexaDlg::ShowTitle()
+{
+    const bool modified = document.Modified();
+    setWindowTitle(modified ? baseTitle + QStringLiteral("[*]") : baseTitle);
+    setWindowModified(modified);
+}
+
+void CPlexaDlg::ShowRestored()
+{
+    ClearLiveIndication();
+    SwitchMonitoringOff();
+    profileEntry->ShowReplaced();
+}
+
+void CPlexaDlg::StartRecovery()
+{
+    recovery = std::make_unique<RecoveryCopy>(document, stateFolder);
+    if (const std::optional<RecoveryCopy::Found> left = recovery->Left()) {
+        const QString when = QLocale().toString(left->changed, QLocale::ShortFormat);
+        if (dialogs.Ask(QStringLiteral("Restore unsaved profile"),
+                        QStringLiteral("Tamlin Orvex Interface did not end cleanly while a profile had unsaved "
+                                       "changes, last changed %1.\nRestore that profile?")
+                            .arg(when))) {
+            const ProfileDocument::Edit edit(document, QStringLiteral("Restore"));
+            document.Replace(left->state);
+            ShowRestored();
+        }
+    }
+    recovery->Keep();
+    keepingRecovery = true;
+    if (!document.Modified())
+        recovery->Discard(); // a copy declined, or one that holds nothing new
 }
 
 void CPlexaDlg::OnBnClickedConnect()
@@ -668,41 +772,58 @@ void CPlexaDlg::OnVerifyAfterDownloadToggled(bool on)
 
 void CPlexaDlg::closeEvent(QCloseEvent *event)
 {
-    if (!link->Connected()) {
-        event->accept();
+    if (link->Connected()) {
+        event->ignore();
+        dialogs.Warn({QStringLiteral("Warning - CONNECTED TO PORT "),
+                      QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the "
+                                     "communication cable")});
         return;
     }
-    event->ignore();
-    dialogs.Warn({QStringLiteral("Warning - CONNECTED TO PORT "),
-                  QStringLiteral("Please press [Disconnect from PORT] button before exiting or removing the "
-                                 "communication cable")});
+    CommitPendingEntry();
+    if (!MayDropProfile()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // A clean end: the next start is the ordinary one.
+    if (keepingRecovery)
+        recovery->Discard();
+}
+
+void CPlexaDlg::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile() &&
+        urls.first().toLocalFile().endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive) && openButton->isEnabled())
+        event->acceptProposedAction();
+}
+
+void CPlexaDlg::dropEvent(QDropEvent *event)
+{
+    const QString path = event->mimeData()->urls().value(0).toLocalFile();
+    event->acceptProposedAction();
+    // Not inside the drop: the question and the message boxes must not hold the drag source.
+    QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
 }
 
 bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
 {
     if (historyWindow && watched == historyWindow && (event->type() == QEvent::Close || event->type() == QEvent::Hide))
         settings->SetHistoryGeometry(historyWindow->saveGeometry());
-    // Leaving a field by Tab, by a click elsewhere or by the window losing focus runs its check,
-    // once: a check's own message box must not run it again.
-    if (event->type() == QEvent::FocusOut && !entryCheckRunning) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason) {
-            if (const std::function<void()> handler = FocusLostHandler(watched)) {
-                entryCheckRunning = true;
-                handler();
-                entryCheckRunning = false;
-            }
-        }
-    }
     if (event->type() == QEvent::KeyPress && watched == chart &&
         multipoint->HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
         return true;
-    // Enter and Escape neither confirm nor cancel anything in this window.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+            const auto *key = static_cast<QKeyEvent *>(event);
+            // Enter and Escape neither confirm nor cancel anything in this window.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape)
+                return true;
+            // Undo is the profile's, fields and curve together, not a text field's own.
+            const QKeySequence pressed(key->keyCombination());
+            if (event->type() == QEvent::ShortcutOverride && (undo->UndoAction()->shortcuts().contains(pressed) ||
+                                                              undo->RedoAction()->shortcuts().contains(pressed)))
                 return true;
         }
     }

@@ -4,7 +4,7 @@
 
 #include "DialogUnits.h"
 #include "ModalUi.h"
-#include "ProfileControls.h"
+#include "ProfileDocument.h"
 #include "WindowViews.h"
 
 #include <QHash>
@@ -23,6 +23,9 @@ class CInstanceBeacon;
 class CMultipointEditor;
 class CProfileEntry;
 class CProfileFile;
+class CProfileForm;
+class CProfileUndo;
+class RecoveryCopy;
 class CTransfers;
 class InstanceLock;
 class QAction;
@@ -31,6 +34,7 @@ class ReadingHistory;
 class CHistoryWindow;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 struct ControlSpec;
 struct MonitorReading;
@@ -55,11 +59,23 @@ public:
     void SetInstanceLockName(const QString &name) { instanceLockName = name; }
     // Where the settings live; tests use a file of their own, never the user's settings.
     void SetSettingsFile(const QString &file) { settingsFile = file; }
+    // Where the recovery copy and the download journal live; tests use a folder of their own.
+    void SetStateFolder(const QString &folder) { stateFolder = folder; }
+    const QString &StateFolderPath() const { return stateFolder; }
+
+    // After the window is up: offers a profile that a run which did not end cleanly left unsaved,
+    // then keeps the recovery copy in step with the profile.
+    void StartRecovery();
+    // A file to open at start or dropped on the window: asked about first when the profile shown
+    // has unsaved changes, then checked as Open File checks it.
+    void OpenFile(const QString &path);
 
     // A control of the layout by its id.
     QWidget *Control(int id) const { return controls.value(id); }
     const DialogUnits &Units() const { return units; }
-    const ProfileControls &Profile() const { return profile; }
+    ProfileDocument &Document() { return document; }
+    CProfileForm &Form() { return *form; }
+    CProfileUndo &Undo() { return *undo; }
     CChartCtrl *Chart() const { return chart; }
     CFanCurvePlot &Plot() { return *plot; }
     CProfileEntry &Entry() { return *profileEntry; }
@@ -83,6 +99,11 @@ public:
     void ComeForward();
     int TimesCalledForward() const { return timesCalledForward; }
     void OnVerifyAfterDownloadToggled(bool on);
+    // "Download history...": the journal's downloads; the one chosen opens as the profile.
+    void ShowDownloadHistory();
+    // Whether the profile shown may be replaced or dropped: asks Save / Discard / Cancel while it
+    // has unsaved changes; true when it was saved or the user lets it go.
+    bool MayDropProfile();
     // "Record to CSV...": asks for the file and starts; while recording, the same entry stops it.
     void OnRecordTriggered();
     const ReadingRecorder &Recorder() const { return *recorder; }
@@ -100,10 +121,10 @@ public:
     void SwitchMonitoringOff(bool emptyReadouts = true) override;
     bool MonitoringEnabled() const override { return monitoringEnabled; }
     void SetTransferButtons(bool enabled) override;
-    InputKind ShownInputKind() const override { return profile.Kind(); }
+    InputKind ShownInputKind() const override { return document.Kind(); }
     void CommitPendingEntry() override;
     void ClearCursorMarker() override;
-    ControlProfile ShownProfile() const override { return profile.Read(); }
+    ControlProfile ShownProfile() const override { return document.Fields(); }
     const FanCurve &ShownCurve() const override;
     ProfileImage BuildProfileImage() const override;
     void LockProfileControls() override;
@@ -115,7 +136,8 @@ public:
     void ShowUploadedProfile(const ProfileImage &image) override;
     void SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm) override;
     float LiveValue() const override;
-    void SetWindowTitle(const QString &title) override { setWindowTitle(title); }
+    // The title names where the profile came from; Qt's marker shows unsaved changes.
+    void SetWindowTitle(const QString &title) override;
 
     void LoadDefaultTemplate();
     void ApplyTemperatureLabels();
@@ -124,6 +146,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateControls();
@@ -137,14 +161,18 @@ private:
     void KeepReading(const MonitorReading &reading);
     void ShowRecordingState();
     // The buttons a transfer locks beside the profile's controls.
-    std::vector<QWidget *> LockedControls() const;
-    // The focus-lost handler of a field, or none.
-    std::function<void()> FocusLostHandler(QObject *field);
+    std::vector<QWidget *> LockedButtons() const;
+    void ShowTitle();
+    // After an undo or redo: what follows the profile is shown again.
+    void ShowRestored();
+    void FillRecentMenu();
 
-    WindowDialogs dialogs{this};
+    WindowDialogs dialogs;
     DialogUnits units;
     QHash<int, QWidget *> controls;
-    ProfileControls profile;
+    ProfileDocument document;
+    std::unique_ptr<CProfileForm> form;
+    std::unique_ptr<CProfileUndo> undo;
     CChartCtrl *chart = nullptr;
     std::unique_ptr<CFanCurvePlot> plot;
     std::unique_ptr<CProfileEntry> profileEntry;
@@ -154,7 +182,7 @@ private:
     std::unique_ptr<CTransfers> transfers;
     bool monitoringEnabled = false;
     int timesCalledForward = 0;
-    bool entryCheckRunning = false;
+    QString baseTitle;
 
     QPushButton *connectButton = nullptr;
     QPushButton *openButton = nullptr;
@@ -170,11 +198,15 @@ private:
 
     QAction *verifyAction = nullptr;
     QAction *recordAction = nullptr;
+    QMenu *recentMenu = nullptr;
     std::unique_ptr<ReadingRecorder> recorder;
     std::unique_ptr<ReadingHistory> history;
     CHistoryWindow *historyWindow = nullptr;
     QString settingsFile;
     std::unique_ptr<AppSettings> settings;
+    QString stateFolder;
+    std::unique_ptr<RecoveryCopy> recovery;
+    bool keepingRecovery = false;
     CInstanceBeacon *beacon = nullptr;
     QString instanceLockName = QStringLiteral("Plexa");
     std::unique_ptr<InstanceLock> instanceLock;

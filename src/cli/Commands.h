@@ -11,3 +11,4 @@ int Upload(const QStringList &args);
 int Monitor(const QStringList &args);
 int Diff(const QStringList &args);
 int Exporter(const QStringList &args);
+int Journal(const QStringList &args);

@@ -10,6 +10,20 @@
 namespace {
 constexpr int kExitDifferent = 1;
 constexpr int kExitTrouble = 2; // as diff(1) says it
+
+// Why a file cannot be compared; a short one would compare as zeros past its end, differences
+// nobody made.
+QString Refusal(const QString &path, const ProfileInput &input)
+{
+    if (!input.error.isEmpty())
+        return input.error;
+    if (input.length < kProfileImageSize)
+        return QStringLiteral("%1: a profile file holds %2 bytes, this one %3")
+            .arg(path == QStringLiteral("-") ? QStringLiteral("standard input") : path)
+            .arg(kProfileImageSize)
+            .arg(input.length);
+    return {};
+}
 } // namespace
 
 int Diff(const QStringList &args)
@@ -21,7 +35,8 @@ int Diff(const QStringList &args)
         QStringLiteral("Prints the fields in which two profile files differ, one \"key: a -> b\" line each, curve\n"
                        "entries as ranges (curve[101..120]: 30..50 -> 35..55); \"-\" reads standard input. With\n"
                        "--port the first profile is the one the controller on DEV holds (read as upload reads it,\n"
-                       "about 6 seconds). Exit status, as diff's: 0 when equal, 1 when they differ, 2 on trouble."),
+                       "about 6 seconds). A file shorter than a profile (320 bytes) is trouble. Exit status, as\n"
+                       "diff's: 0 when equal, 1 when they differ, 2 on trouble."),
         {port, json});
     static_assert(kExitUsage == kExitTrouble, "a usage error is trouble to diff's callers");
     if (const std::optional<int> done = line.Parse(args, 1, 2))
@@ -40,15 +55,15 @@ int Diff(const QStringList &args)
     ProfileImage b{};
     const QString lastPath = line.Arguments().constLast();
     const ProfileInput last = ReadProfileInput(lastPath);
-    if (!last.error.isEmpty()) {
-        Err::Line(last.error);
+    if (const QString trouble = Refusal(lastPath, last); !trouble.isEmpty()) {
+        Err::Line(trouble);
         return kExitTrouble;
     }
     b = last.image;
     if (ports.isEmpty()) {
         const ProfileInput first = ReadProfileInput(line.Arguments().constFirst());
-        if (!first.error.isEmpty()) {
-            Err::Line(first.error);
+        if (const QString trouble = Refusal(line.Arguments().constFirst(), first); !trouble.isEmpty()) {
+            Err::Line(trouble);
             return kExitTrouble;
         }
         a = first.image;

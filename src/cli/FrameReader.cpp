@@ -46,8 +46,9 @@ QString FrameReader::Open()
 {
     try {
         Interrupts::Blocking blocking; // a hung device may never return from open()
+        // What waits in the line is kept: a replaying simulator holds its first reading there for
+        // its first reader, and a real port has nothing before it is opened.
         port.Open(device, 9600);
-        port.ClearReceiveBuffer(); // what waited in the line is old
     } catch (const CSerialException &error) {
         port.Close();
         return error.Text();

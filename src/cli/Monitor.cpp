@@ -142,7 +142,8 @@ int Monitor(const QStringList &args)
             switch (form) {
             case Form::Text: Out::Line(tag + ReadingLine(reading)); break;
             case Form::Csv:
-                Out::Line(MonitorCsvRow(now, seconds, reading) + (tagged ? QLatin1Char(',') + device : QString()));
+                Out::Line(MonitorCsvRow(now, seconds, reading) +
+                          (tagged ? QLatin1Char(',') + MonitorCsvField(device) : QString()));
                 break;
             case Form::Json: Out::Json(ReadingJson(device, now, seconds, reading)); break;
             }

@@ -24,6 +24,7 @@ const char *const kUsageText =
     "  monitor   print the controllers' readings\n"
     "  diff      compare two profiles, or a controller's profile with a file\n"
     "  exporter  serve the controllers' readings as Prometheus metrics\n"
+    "  journal   list the downloads made, or write one out (journal show N -o FILE)\n"
     "\n"
     "orvexctl COMMAND --help tells more about one command; orvexctl --version prints the version.\n"
     "Exit status: 0 done, 1 refused or failed, 2 usage (diff: 1 when the profiles differ, 2 on\n"
@@ -34,8 +35,8 @@ using Command = int (*)(const QStringList &);
 int Run(const QString &command, const QStringList &args)
 {
     const std::pair<const char *, Command> commands[] = {
-        {"decode", Decode}, {"encode", Encode},   {"ports", Ports}, {"download", Download},
-        {"upload", Upload}, {"monitor", Monitor}, {"diff", Diff},   {"exporter", Exporter},
+        {"decode", Decode},   {"encode", Encode}, {"ports", Ports},       {"download", Download}, {"upload", Upload},
+        {"monitor", Monitor}, {"diff", Diff},     {"exporter", Exporter}, {"journal", Journal},
     };
     for (const auto &[name, run] : commands) {
         if (command == QLatin1String(name))

@@ -82,12 +82,14 @@ void FanCurve::InterpolateSegment(int a, int b)
     }
 }
 
-bool FanCurve::SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex)
+bool FanCurve::SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex, int &removed)
 {
+    removed = 0;
     if (k < 1 || k >= kPoints)
         return false;
     curveX[k] = k;
     if (bandMoved && bandIndex != 0) {
+        removed = bandIndex;
         curveFan[bandIndex] = 0;
         pointFan[bandIndex] = 0;
         pointDefined[bandIndex] = 0;
@@ -113,7 +115,8 @@ void FanCurve::MakeEndPoint(int index)
 
 void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
 {
-    if (!SetBandPoint(k, p, bandMoved, topBandIndex))
+    int removed = 0;
+    if (!SetBandPoint(k, p, bandMoved, topBandIndex, removed))
         return;
     int j = k - 1;
     while (j >= 0 && pointDefined[j] != 1)
@@ -123,11 +126,16 @@ void FanCurve::PlaceTopBand(int k, int p, bool bandMoved)
     InterpolateSegment(j, k);
     for (int i = k + 1; i < kPoints; ++i)
         curveFan[i] = p;
+    // An old top point below everything rewritten (left from the other form) keeps the curve
+    // around it instead of a 0 % notch.
+    if (removed > 0 && removed < j)
+        curveFan[removed] = curveFan[removed + 1];
 }
 
 void FanCurve::PlaceBottomBand(int k, int p, bool bandMoved)
 {
-    if (!SetBandPoint(k, p, bandMoved, bottomBandIndex))
+    int removed = 0;
+    if (!SetBandPoint(k, p, bandMoved, bottomBandIndex, removed))
         return;
     int n = k + 1;
     while (n < kPoints && pointDefined[n] != 1)
@@ -138,6 +146,10 @@ void FanCurve::PlaceBottomBand(int k, int p, bool bandMoved)
     for (int i = 1; i < k; ++i)
         curveFan[i] = 0;
     curveFan[k - 1] = p; // the fan holds the bottom speed one entry below the band
+    // An old bottom point above the top band (left from the other form) lies on the flat part
+    // above it: no 0 % notch there.
+    if (removed > n)
+        curveFan[removed] = curveFan[removed - 1];
 }
 
 void FanCurve::AddPoint(int i, int q)

@@ -19,6 +19,7 @@ struct FanCurve
     std::int32_t bottomBandIndex = 0;
 
     FanCurve() { Clear(); }
+    bool operator==(const FanCurve &) const = default;
 
     // curveX[i] = i, everything else 0; band indices untouched.
     void Clear();
@@ -38,7 +39,8 @@ struct FanCurve
 
 private:
     // The band point itself; false for an entry off the curve.
-    bool SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex);
+    // removed: the old band point taken away, 0 for none.
+    bool SetBandPoint(int k, int p, bool bandMoved, std::int32_t &bandIndex, int &removed);
     // A defined 0 % point at the curve's start or end, when a band finds none beyond it.
     void MakeEndPoint(int index);
 

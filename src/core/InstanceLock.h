@@ -8,7 +8,9 @@
 class QLockFile;
 
 // A machine-wide lock held for the life of the process. On Unix it is an flock on a file in the
-// runtime folder, which the kernel drops however the process ends, kill -9 included.
+// runtime folder, which the kernel drops however the process ends, kill -9 included; without a
+// runtime folder, on a file named for the user in the temporary folder. A lock file that is not
+// the user's own is trouble, never another copy.
 class InstanceLock
 {
 public:

@@ -47,11 +47,60 @@ QString MonitorCsvRow(const QDateTime &time, double seconds, const MonitorReadin
         .arg(reading.pwmRaw);
 }
 
+QString MonitorCsvField(const QString &text)
+{
+    const bool special = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    });
+    if (!special)
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+std::optional<QStringList> SplitCsvRecord(QStringView record)
+{
+    QStringList fields;
+    qsizetype i = 0;
+    for (;;) {
+        QString field;
+        if (i < record.size() && record[i] == QLatin1Char('"')) {
+            for (++i;; ++i) {
+                if (i >= record.size())
+                    return std::nullopt; // the quote never closes
+                if (record[i] == QLatin1Char('"')) {
+                    if (i + 1 < record.size() && record[i + 1] == QLatin1Char('"'))
+                        ++i; // a doubled quote is one quote of the text
+                    else
+                        break;
+                }
+                field += record[i];
+            }
+            ++i;
+            if (i < record.size() && record[i] != QLatin1Char(','))
+                return std::nullopt; // text after the closing quote
+        } else {
+            const qsizetype comma = record.indexOf(QLatin1Char(','), i);
+            const qsizetype end = comma < 0 ? record.size() : comma;
+            field = record.mid(i, end - i).toString();
+            if (field.contains(QLatin1Char('"')))
+                return std::nullopt; // a quote inside an unquoted field
+            i = end;
+        }
+        fields << field;
+        if (i >= record.size())
+            return fields;
+        ++i; // past the comma
+    }
+}
+
 std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line)
 {
-    const QStringList cells = line.trimmed().split(QLatin1Char(','));
-    if (cells.size() < 6)
+    const std::optional<QStringList> split = SplitCsvRecord(QStringView(line).trimmed());
+    if (!split || split->size() < 6)
         return std::nullopt;
+    const QStringList &cells = *split;
     MonitorCsvRecord record;
     record.time = QDateTime::fromString(cells[0], Qt::ISODateWithMs);
     bool ok = false;
@@ -90,13 +139,52 @@ std::optional<MonitorCsvRecord> ParseMonitorCsvRow(const QString &line)
     return record;
 }
 
+void MonitorCsvSplitter::Feed(QByteArrayView bytes, const Take &take)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '"') {
+            quoted = !quoted; // a doubled quote toggles twice
+        } else if (c == '\n' && !quoted) {
+            if (!overlong)
+                record.append(bytes.data() + start, i - start);
+            start = i + 1;
+            EndRecord(take);
+            continue;
+        }
+        if (!overlong && record.size() + (i + 1 - start) > kLongestRecord) {
+            overlong = true; // no reading is this long: pass it over up to its end
+            record.clear();
+        }
+    }
+    if (!overlong)
+        record.append(bytes.data() + start, bytes.size() - start);
+}
+
+void MonitorCsvSplitter::Finish(const Take &take)
+{
+    EndRecord(take);
+    quoted = false;
+}
+
+void MonitorCsvSplitter::EndRecord(const Take &take)
+{
+    if (!overlong && !record.isEmpty()) {
+        if (const std::optional<MonitorCsvRecord> parsed = ParseMonitorCsvRow(QString::fromUtf8(record)))
+            take(*parsed);
+    }
+    record.clear();
+    overlong = false;
+}
+
 std::vector<MonitorCsvRecord> ParseMonitorCsv(const QString &text)
 {
     std::vector<MonitorCsvRecord> records;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (std::optional<MonitorCsvRecord> record = ParseMonitorCsvRow(line))
-            records.push_back(*record);
-    }
+    const auto take = [&records](const MonitorCsvRecord &record) { records.push_back(record); };
+    MonitorCsvSplitter splitter;
+    splitter.Feed(text.toUtf8(), take);
+    splitter.Finish(take);
     return records;
 }
 

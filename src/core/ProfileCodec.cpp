@@ -1,6 +1,7 @@
 // The profile image: encoding the fields and the curve, and decoding them back.
 #include "ProfileCodec.h"
 
+#include "BandCurve.h"
 #include "EntryRules.h"
 
 #include <QRegularExpression>
@@ -190,6 +191,42 @@ int FindTemperatureIndex(const TemperatureCodeTable &table, int code, int start)
     return best;
 }
 
+namespace {
+// The fan speeds of a band profile where the image keeps them exactly: the bottom one in its own
+// byte (the table may give the bottom band's code to a warmer step, whose speed the curve then
+// shows there) and the top one on the curve at the top band (a voltage read one entry lower lands
+// on the slope). Taken only when the image is the band curve those speeds make, so that opening
+// and saving a band profile gives back the very file, and any other image decodes as it always has.
+void TakeStoredBandSpeeds(const std::uint8_t *image, const TemperatureCodeTable &table, DecodedProfile &d)
+{
+    ControlProfile &f = d.fields;
+    const int bottom = BandIndex(f.bottomBand, f.Kind());
+    const int top = BandIndex(f.topBand, f.Kind());
+    if (f.multipoint || bottom < 1 || bottom >= top || top >= FanCurve::kPoints)
+        return;
+    ControlProfile stored = f;
+    stored.fanSpeedBottomBand = Decimal(RoundF(static_cast<float>(image[kFanSpeedBottomBand] / 2.55)));
+    stored.fanSpeedTopBand = Decimal(static_cast<int>(d.curveFan[top]));
+    if (stored.fanSpeedBottomBand == f.fanSpeedBottomBand && stored.fanSpeedTopBand == f.fanSpeedTopBand)
+        return;
+    FanCurve band;
+    RebuildBandCurve(band, stored);
+    const ProfileImage rebuilt = BuildProfileImage(stored, band.curveFan, table);
+    // Entry 0 may keep a bottom speed typed before its band; the rest must be the band curve.
+    if (!std::equal(rebuilt.begin() + 1, rebuilt.begin() + FanCurve::kPoints, image + 1) ||
+        rebuilt[kFanSpeedBottomBand] != image[kFanSpeedBottomBand])
+        return;
+    f.fanSpeedBottomBand = stored.fanSpeedBottomBand;
+    f.fanSpeedTopBand = stored.fanSpeedTopBand;
+    // The step is drawn at the speed shown.
+    if (!d.shutOffStep.empty()) {
+        const double fan = ReadNumber(f.fanSpeedBottomBand);
+        d.shutOffStep[1].setY(fan);
+        d.shutOffStep[2].setY(fan);
+    }
+}
+} // namespace
+
 DecodedProfile DecodeProfileImage(const std::uint8_t *image, bool fromUpload, const TemperatureCodeTable &table)
 {
     DecodedProfile d;
@@ -290,6 +327,7 @@ DecodedProfile DecodeProfileImage(const std::uint8_t *image, bool fromUpload, co
     f.speedCap = OptionLists::speedCap[d.speedCap];
 
     PlotDecodedCurve(image, table, d);
+    TakeStoredBandSpeeds(image, table, d);
     return d;
 }
 

@@ -95,11 +95,12 @@ TEST_F(EntryTest, ARefusedBandShowsTheLoadedProfilesBand)
 
     TypeAndLeave(1056, QStringLiteral("45"));
     TypeAndLeave(1055, QStringLiteral("30"));
+    ui.answers.push_back(MsgAnswer::Discard); // the edits above are not saved
     ui.openNames.push_back({path});
     window->OnBnClickedOpenFile();
     TypeAndLeave(1056, QStringLiteral("0"));
     TypeAndLeave(1055, QStringLiteral("60"));
-    EXPECT_EQ(ui.boxes.size(), 4u);
+    EXPECT_EQ(ui.boxes.size(), 5u); // with the question about the unsaved edits
     EXPECT_EQ(Text(1056), QStringLiteral("40"));
     EXPECT_EQ(Text(1055), QStringLiteral("20"));
 }
@@ -120,7 +121,7 @@ TEST_F(EntryTest, BottomBandEntriesInBothForms)
     EXPECT_EQ(Text(1055), QStringLiteral("25"));
 
     ui.boxes.clear();
-    window->Profile().lowShutOff->setEditText(QStringLiteral("Always On"));
+    Combo(1013)->setEditText(QStringLiteral("Always On"));
     TypeAndLeave(1055, QStringLiteral("0"));
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(window->Plot().Curve().bottomBandIndex, 1);

@@ -34,27 +34,27 @@ TEST_F(WindowTest, ChartIsSetUpWithItsAxesAndSeries)
 
 TEST_F(WindowTest, AlwaysOnShutOffStartsLeftOfThePlot)
 {
-    window->Profile().lowShutOff->setEditText(QStringLiteral("Always On"));
-    window->Plot().DrawShutOffLine();
+    Combo(1013)->setEditText(QStringLiteral("Always On"));
+    window->Entry().DrawShutOffLine();
     EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{-159, 0}, {-159, 30}, {101, 30}}));
     EXPECT_LT(window->Plot().Objects().indexAxis->ValueToPixel(-159), window->Chart()->PlottingRect().left);
 }
 
 TEST_F(WindowTest, ShutOffAboveTheBottomBandIsCutAndWithoutABottomBandBecomesNA)
 {
-    window->Profile().lowShutOff->setEditText(QStringLiteral("40"));
-    window->Plot().DrawShutOffLine();
+    Combo(1013)->setEditText(QStringLiteral("40"));
+    window->Entry().DrawShutOffLine();
     EXPECT_EQ(Text(1013), QStringLiteral("24"));
     EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{97, 0}, {97, 30}, {101, 30}}));
 
-    window->Profile().lowShutOff->setEditText(QStringLiteral("1x"));
-    window->Plot().DrawShutOffLine();
+    Combo(1013)->setEditText(QStringLiteral("1x"));
+    window->Entry().DrawShutOffLine();
     EXPECT_EQ(Text(1013), QString());
     EXPECT_TRUE(window->Plot().ShutOffLine().empty());
 
-    window->Profile().lowShutOff->setEditText(QStringLiteral("10"));
+    Combo(1013)->setEditText(QStringLiteral("10"));
     Edit(*window, 1054)->setText(QStringLiteral("N/A"));
-    window->Plot().DrawShutOffLine();
+    window->Entry().DrawShutOffLine();
     EXPECT_EQ(Text(1013), QStringLiteral("N/A"));
     EXPECT_TRUE(window->Plot().ShutOffLine().empty());
 }
@@ -62,20 +62,20 @@ TEST_F(WindowTest, ShutOffAboveTheBottomBandIsCutAndWithoutABottomBandBecomesNA)
 TEST_F(WindowTest, BandStepsReadTheFieldsAndRedrawCurveAndStep)
 {
     Edit(*window, 1056)->setText(QStringLiteral("40"));
-    window->Plot().PlaceTopBand();
+    window->Entry().PlaceTopBand();
     EXPECT_EQ(window->Plot().CurveLine()[161], QPointF(161, 90));
     EXPECT_EQ(window->Plot().CurveLine()[131], QPointF(131, 60));
 
     Edit(*window, 1053)->setText(QStringLiteral("N/A"));
-    window->Plot().PlaceTopBand();
+    window->Entry().PlaceTopBand();
     EXPECT_EQ(window->Plot().CurveLine()[200], QPointF(200, 0));
 
     // Voltage form: 5 V is entry 128; the step uses 25.5 per volt.
     window->ApplyVoltageLabels();
     Edit(*window, 1055)->setText(QStringLiteral("5"));
     Edit(*window, 1054)->setText(QStringLiteral("20"));
-    window->Profile().lowShutOff->setEditText(QStringLiteral("3"));
-    window->Plot().PlaceBottomBand();
+    Combo(1013)->setEditText(QStringLiteral("3"));
+    window->Entry().PlaceBottomBand();
     EXPECT_EQ(window->Plot().Curve().bottomBandIndex, 128);
     EXPECT_EQ(window->Plot().ShutOffLine(), (std::vector<QPointF>{{76, 0}, {76, 20}, {128, 20}}));
     EXPECT_EQ(Text(1033), QString());
@@ -84,12 +84,12 @@ TEST_F(WindowTest, BandStepsReadTheFieldsAndRedrawCurveAndStep)
 TEST_F(WindowTest, RebuildBandCurveStartsFromTheFieldsAlone)
 {
     CFanCurvePlot &plot = window->Plot();
-    plot.ChangeCurve([](FanCurve &curve) {
+    window->Document().ChangeCurve([](FanCurve &curve) {
         curve.curveFan.fill(77);
         curve.pointDefined.fill(1);
     });
     plot.SetBackground(CFanCurvePlot::multipointBackground);
-    plot.RebuildBandCurve();
+    window->Entry().RebuildBandCurve();
     FanCurve expected;
     expected.LoadDefault();
     for (int i = 101; i < 256; ++i)

@@ -161,14 +161,16 @@ TEST_F(WindowTest, LoadDefaultAnsweredYesReturnsFromTheVoltageForm)
 TEST_F(WindowTest, LoadDefaultAnsweredNoOrClosedChangesNothing)
 {
     window->ApplyVoltageLabels();
-    window->Profile().topBand->setText(QStringLiteral("7"));
+    qobject_cast<QLineEdit *>(window->Control(1056))->setText(QStringLiteral("7"));
     for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Closed}) {
         ui.answers.push_back(answer);
         window->OnBnClickedLoadDefault();
         EXPECT_EQ(Text(1022), QStringLiteral("Voltage"));
         EXPECT_EQ(Text(1056), QStringLiteral("7"));
         EXPECT_EQ(Text(1043), QStringLiteral("Rx Serial Text box"));
-        EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface"));
+        // The same title, with the marker of the edit made before.
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Tamlin Orvex Interface[*]"));
+        EXPECT_TRUE(window->isWindowModified());
     }
     EXPECT_EQ(ui.boxes.size(), 2u);
 }

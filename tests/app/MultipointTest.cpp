@@ -29,7 +29,7 @@ protected:
         QTest::mouseDClick(Chart(), Qt::LeftButton, {}, at);
         window->Multipoint().OnChartTimer();
     }
-    void RightClick(MyPointerLinker::Result answer)
+    void RightClick(PointLinkerChoice answer)
     {
         ui.linkerResults.push_back(answer);
         QTest::mousePress(Chart(), Qt::RightButton, {}, PixelOf(100, 50));
@@ -88,13 +88,13 @@ TEST_F(MultipointTest, PointLinkerClearUndoAndCancel)
     DoubleClick(PixelOf(200, 20));
     const std::array<double, 256> withTwo = Curve().curveFan;
 
-    RightClick(MyPointerLinker::Result::Cancel);
+    RightClick(PointLinkerChoice::Cancel);
     EXPECT_EQ(ui.linkerShown, 1);
     EXPECT_EQ(Curve().curveFan, withTwo);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 2"));
     EXPECT_EQ(window->Multipoint().ChartTimer().interval(), 500);
 
-    RightClick(MyPointerLinker::Result::Undo);
+    RightClick(PointLinkerChoice::Undo);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 1"));
     EXPECT_EQ(Curve().pointDefined[200], 0);
     EXPECT_EQ(Curve().curveFan, withOne); // back to the curve before the second point
@@ -103,11 +103,11 @@ TEST_F(MultipointTest, PointLinkerClearUndoAndCancel)
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(window->Plot().CurveLine()[i].y(), Curve().curveFan[i]) << i;
 
-    RightClick(MyPointerLinker::Result::Undo);
+    RightClick(PointLinkerChoice::Undo);
     EXPECT_EQ(Curve().curveFan, afterUndo);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 1"));
 
-    RightClick(MyPointerLinker::Result::Clear);
+    RightClick(PointLinkerChoice::Clear);
     EXPECT_EQ(Text(1033), QStringLiteral("Points: 0"));
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(Curve().curveFan[i], 0);
@@ -171,7 +171,7 @@ TEST_F(MultipointTest, KeyboardAddsTheSamePointAsADoubleClick)
     const std::array<double, 256> byKeyboard = Curve().curveFan;
     EXPECT_TRUE(Check(1031)->isChecked()); // Enter did not reach anything else
 
-    RightClick(MyPointerLinker::Result::Clear);
+    RightClick(PointLinkerChoice::Clear);
     DoubleClick(PixelOf(entry, percent));
     EXPECT_EQ(Curve().curveFan, byKeyboard);
 }

@@ -147,8 +147,8 @@ TEST_F(ProfileFileTest, SaveThenOpenGivesTheProfileBack)
     Edit(1053)->setText(QStringLiteral("80"));
     Edit(1055)->setText(QStringLiteral("4"));
     Edit(1054)->setText(QStringLiteral("40"));
-    window->Profile().lowShutOff->setEditText(QStringLiteral("2"));
-    window->Plot().RebuildBandCurve();
+    Combo(1013)->setEditText(QStringLiteral("2"));
+    window->Entry().RebuildBandCurve();
     Combo(1025)->setCurrentIndex(1);
     Combo(1014)->setCurrentIndex(4);
     const QString path = Path(QStringLiteral("v.dat"));

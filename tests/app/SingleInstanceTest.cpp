@@ -1,4 +1,5 @@
 // Tests of the single-instance rule with two processes.
+#include "ForeignTemporaryFolder.h"
 #include "LockHolderProcess.h"
 #include "WindowFixture.h"
 
@@ -61,4 +62,37 @@ TEST_F(WindowTest, ASecondCopyCallsTheFirstToTheFront)
     for (int i = 0; i < 100 && third.TimesCalledForward() == 0; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(third.TimesCalledForward(), 1);
+}
+
+namespace {
+QStringList warnings;
+void KeepWarning(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtWarningMsg)
+        warnings << text;
+}
+} // namespace
+
+// Another user who made our lock file in the shared temporary folder cannot keep the window shut.
+TEST_F(WindowTest, ALockFileOfAnotherUserNeverKeepsTheWindowFromStarting)
+{
+    ForeignTemporaryFolder shared;
+    if (!shared.Ready())
+        GTEST_SKIP() << "needs root to make files of another user";
+    const QString name = ownLock + QStringLiteral("-shared");
+    ASSERT_TRUE(shared.HoldForeignLock(name + QStringLiteral(".lock")));
+    ASSERT_TRUE(shared.HoldForeignLock(name + QStringLiteral("-%1.lock").arg(::geteuid())));
+
+    warnings.clear();
+    const QtMessageHandler before = qInstallMessageHandler(KeepWarning);
+    CPlexaDlg started;
+    const bool runs = Start(started, name);
+    qInstallMessageHandler(before);
+    EXPECT_TRUE(runs);
+    EXPECT_TRUE(ui.boxes.empty());
+    // Why it runs unguarded goes to stderr.
+    const QStringList said = warnings.filter(QStringLiteral("single-instance lock"));
+    ASSERT_EQ(said.size(), 1) << warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(said[0].contains(shared.Path())) << said[0].toStdString();
+    EXPECT_TRUE(said[0].contains(QStringLiteral("another user"))) << said[0].toStdString();
 }

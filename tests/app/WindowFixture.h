@@ -40,6 +40,7 @@ protected:
         dlg.SetModalUi(std::make_unique<ScriptedModalUi>(ui));
         dlg.SetInstanceLockName(lockName.isEmpty() ? ownLock : lockName);
         dlg.SetSettingsFile(settingsDir.filePath(QStringLiteral("settings.ini")));
+        dlg.SetStateFolder(settingsDir.filePath(QStringLiteral("state")));
         return dlg.OnInitDialog();
     }
 

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -127,6 +128,9 @@ TEST_F(OrvexctlFiles, OptionsAreConventionalAndMistakesAreNamed)
 
 TEST_F(OrvexctlFiles, DashIsStandardInputAndOutput)
 {
+    // The folder goes with the test: the tests after it must not find themselves in a deleted one.
+    const QString before = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
     QDir::setCurrent(dir.path());
     const CliRun encoded = RunOrvexctl({"encode", "-", "-o", "-"}, "topBand = 45\n");
     ASSERT_EQ(encoded.code, 0) << encoded.err.toStdString();
@@ -292,6 +296,43 @@ TEST_F(OrvexctlFiles, DiffTellsTheFieldsLikeDiff)
     EXPECT_EQ(RunOrvexctl({"diff", a, Path(QStringLiteral("missing.dat"))}).code, 2);
     EXPECT_EQ(RunOrvexctl({"diff", a}).code, 2);
     EXPECT_EQ(RunOrvexctl({"diff", "--bogus", a, b}).code, 2);
+}
+
+// A file shorter than a profile is no profile to compare, on either side and against a controller.
+TEST_F(OrvexctlFiles, DiffCallsAShortFileTrouble)
+{
+    const QString a = Encoded(QStringLiteral("a.dat"), "topBand = 45\n");
+    const QString empty = Write(QStringLiteral("empty.dat"), {});
+    const QString cut = Write(QStringLiteral("short.dat"), Read(a).left(100));
+    struct Case
+    {
+        QStringList args;
+        QByteArray input;
+        QString named;
+    };
+    const Case cases[] = {
+        {{"diff", a, empty}, {}, empty + QStringLiteral(": a profile file holds 320 bytes, this one 0")},
+        {{"diff", cut, a}, {}, cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")},
+        {{"diff", "--json", a, cut}, {}, cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")},
+        {{"diff", "-", a},
+         Read(a).left(319),
+         QStringLiteral("standard input: a profile file holds 320 bytes, this one 319")},
+    };
+    for (const Case &c : cases) {
+        const CliRun run = RunOrvexctl(c.args, c.input);
+        EXPECT_EQ(run.code, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.Out().toStdString();
+        EXPECT_TRUE(run.err.contains(c.named)) << run.err.toStdString();
+    }
+
+    // Against a controller that holds a profile: refused before the port is read.
+    SimProcess sim({}, {"--profile", a});
+    ASSERT_FALSE(sim.device.isEmpty());
+    const CliRun run = RunOrvexctl({"diff", "--port", sim.device, cut});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.out.isEmpty()) << run.Out().toStdString();
+    EXPECT_TRUE(run.err.contains(cut + QStringLiteral(": a profile file holds 320 bytes, this one 100")))
+        << run.err.toStdString();
 }
 
 // download decodes what it is to send: what the window would refuse stays here unless --force.

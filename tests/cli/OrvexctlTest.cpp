@@ -48,8 +48,8 @@ protected:
 TEST_F(OrvexctlTest, DecodeShowsWhatTheWindowSaved)
 {
     qobject_cast<QLineEdit *>(window->Control(1009))->setText(QStringLiteral("4"));
-    window->Profile().highAlarm->setEditText(QStringLiteral("70"));
-    window->Profile().lowAlarm->setEditText(QStringLiteral("-10"));
+    Combo(1015)->setEditText(QStringLiteral("70"));
+    Combo(1017)->setEditText(QStringLiteral("-10"));
     Combo(1014)->setCurrentIndex(2);
     const QString path = Path(QStringLiteral("w.dat"));
     ui.saveNames.push_back(path);
@@ -232,17 +232,17 @@ TEST_F(OrvexctlTest, RefusesAndCorrectsExactlyAsTheWindow)
         ui.boxes.clear();
         const ParsedProfileText parsed = ParseProfileText(QString::fromUtf8(c.text));
         const ControlProfile &p = parsed.profile;
-        const ProfileControls &f = window->Profile();
-        f.inputControlType->setCurrentIndex(OptionLists::inputControlType.indexOf(p.inputControlType));
-        f.softwareNumber->setText(p.softwareNumber);
-        f.versionNumber->setText(p.versionNumber);
-        f.fanSpeedTopBand->setText(p.fanSpeedTopBand);
-        f.topBand->setText(p.topBand);
-        f.fanSpeedBottomBand->setText(p.fanSpeedBottomBand);
-        f.bottomBand->setText(p.bottomBand);
-        f.lowShutOff->setEditText(p.lowShutOff);
-        f.highAlarm->setEditText(p.highAlarm);
-        f.lowAlarm->setEditText(p.lowAlarm);
+        auto edit = [this](int id) { return qobject_cast<QLineEdit *>(window->Control(id)); };
+        Combo(1022)->setCurrentIndex(OptionLists::inputControlType.indexOf(p.inputControlType));
+        edit(1008)->setText(p.softwareNumber);
+        edit(1009)->setText(p.versionNumber);
+        edit(1053)->setText(p.fanSpeedTopBand);
+        edit(1056)->setText(p.topBand);
+        edit(1054)->setText(p.fanSpeedBottomBand);
+        edit(1055)->setText(p.bottomBand);
+        Combo(1013)->setEditText(p.lowShutOff);
+        Combo(1015)->setEditText(p.highAlarm);
+        Combo(1017)->setEditText(p.lowAlarm);
         CProfileEntry &entry = window->Entry();
         entry.OnEnChangeSoftwareNumber();
         entry.OnEnKillfocusSoftwareNumber();
@@ -254,7 +254,7 @@ TEST_F(OrvexctlTest, RefusesAndCorrectsExactlyAsTheWindow)
                 (entry.*check)();
         }
         if (ui.boxes.empty()) {
-            window->Plot().DrawShutOffLine();
+            window->Entry().DrawShutOffLine();
             entry.OnCbnEditchangeHighAlarm();
             entry.OnCbnEditchangeLowAlarm();
         }

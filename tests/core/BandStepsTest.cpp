@@ -124,3 +124,23 @@ TEST(MultipointSteps, AddedPointsJoinTheirNeighbours)
     curve.AddPoint(300, 100); // off the curve: ignored
     EXPECT_EQ(curve.DefinedPointCount(), 4);
 }
+
+// After a change of form the old band points stay; a new top band below the old bottom point
+// must not leave a 0 % notch where that point was, nor a new bottom band above an old top point.
+TEST(BandSteps, OldBandPointsOutsideTheNewBandsLeaveNoNotch)
+{
+    FanCurve curve = DefaultCurve(); // bottom point 101, top point 201
+    curve.PlaceTopBand(52, 72, true);
+    curve.PlaceBottomBand(26, 31, true);
+    for (int i = 53; i < 256; ++i)
+        ASSERT_EQ(curve.curveFan[i], 72) << i;
+    EXPECT_EQ(curve.pointDefined[101], 0);
+    EXPECT_EQ(curve.curveFan[25], 31);
+
+    FanCurve high = DefaultCurve();
+    high.PlaceBottomBand(221, 40, true); // above the old top point at 201
+    high.PlaceTopBand(241, 80, true);
+    for (int i = 1; i < 220; ++i)
+        ASSERT_EQ(high.curveFan[i], 0) << i;
+    EXPECT_EQ(high.curveFan[220], 40);
+}

@@ -18,6 +18,7 @@
 
 #include <cmath>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
@@ -279,4 +280,83 @@ TEST_F(DailyUseTest, ARecordingReplaysIntoTheSameHistory)
         EXPECT_EQ(again.pwmPercent, seen.pwmPercent) << i;
         EXPECT_TRUE(again.value == seen.value || (std::isnan(again.value) && std::isnan(seen.value))) << i;
     }
+}
+
+namespace {
+// A small tmpfs of the test's own, to fill up; unmounted with the test.
+class FullDisk
+{
+public:
+    FullDisk()
+    {
+        mounted = ::mount("orvex-test", QFile::encodeName(dir.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                          "size=4k") == 0;
+    }
+    ~FullDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+    bool Mounted() const { return mounted; }
+    QString FilePath(const QString &name) const { return dir.filePath(name); }
+
+private:
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+} // namespace
+
+// A disk that fills up: the box gives the system's reason, the file ends on its last whole line.
+TEST_F(DailyUseTest, ARecordingOnAFullDiskSaysWhyAndEndsOnAWholeLine)
+{
+    const FullDisk disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a small tmpfs to fill needs root (CAP_SYS_ADMIN)";
+    const QString path = disk.FilePath(QStringLiteral("session.csv"));
+    ui.saveNames.push_back(path);
+    QAction *record = Action(QStringLiteral("Record to CSV"));
+    record->trigger();
+    ASSERT_TRUE(ui.boxes.empty());
+    Connect(sim);
+    Monitor();
+    // 4 KiB hold some sixty lines; the bound only stops a broken test.
+    for (int i = 0; i < 200 && ui.boxes.empty(); ++i)
+        PollAfterFrame(sim);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("No space left on device"))) << ui.boxes[0].text.toStdString();
+    EXPECT_FALSE(ui.boxes[0].text.contains(QStringLiteral("Unknown error")));
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_EQ(record->text(), QStringLiteral("Record to CSV..."));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.endsWith('\n'));
+    const QStringList lines = Lines(path);
+    EXPECT_GT(lines.size(), 50);
+    for (const QString &line : lines.mid(1))
+        EXPECT_TRUE(ParseMonitorCsvRow(line).has_value()) << line.toStdString();
+}
+
+// A file deleted under a recording is noticed at the next reading: a box, and the entry is free.
+TEST_F(DailyUseTest, ARecordingWhoseFileIsDeletedStopsAndSaysSo)
+{
+    const QString path = files.filePath(QStringLiteral("session.csv"));
+    ui.saveNames.push_back(path);
+    QAction *record = Action(QStringLiteral("Record to CSV"));
+    record->trigger();
+    Connect(sim);
+    Monitor();
+    PollAfterFrame(sim);
+    ASSERT_EQ(Lines(path).size(), 2);
+    ASSERT_TRUE(QFile::remove(path));
+    PollAfterFrame(sim);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(path)) << ui.boxes[0].text.toStdString();
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("deleted"))) << ui.boxes[0].text.toStdString();
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_EQ(record->text(), QStringLiteral("Record to CSV..."));
+    PollAfterFrame(sim);
+    EXPECT_EQ(ui.boxes.size(), 1u); // said once
+    EXPECT_FALSE(QFile::exists(path));
 }

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -165,17 +166,41 @@ TEST_F(OrvexctlLink, PermissionAdviceNeverSuggestsRootsGroup)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to open the device as another user";
+    // The build tree may be out of the other user's reach (a clone in a folder of mode 0700): it
+    // runs a copy from a folder of its own that everyone may enter. orvexctl needs nothing else
+    // of the build tree.
+    QTemporaryDir reachable;
+    const QFileDevice::Permissions everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(reachable.path(), everyone));
+    const QString program = reachable.filePath(QStringLiteral("orvexctl"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORVEXCTL), program));
+    ASSERT_TRUE(QFile::setPermissions(program, everyone));
+    const auto asNobody = [&](const QStringList &args) {
+        QProcess nobody;
+        nobody.setWorkingDirectory(reachable.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), reachable.path());
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        nobody.setProcessEnvironment(env);
+        nobody.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        nobody.start(program, args);
+        return Finished(nobody, 20000);
+    };
+    const CliRun probe = asNobody({"--version"});
+    if (!probe.Out().startsWith(QStringLiteral("orvexctl ")))
+        GTEST_SKIP() << "user 65534 cannot run a program from " << reachable.path().toStdString() << " (exit "
+                     << probe.code << "): the temporary folder (TMPDIR) is out of its reach";
+
     SimProcess sim(runtime.path());
     const QByteArray device = QFile::encodeName(sim.device);
     ASSERT_EQ(::chown(device.constData(), 0, 0), 0);
     ASSERT_EQ(::chmod(device.constData(), 0600), 0);
-    QProcess nobody;
-    nobody.setChildProcessModifier([] {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(99);
-    });
-    nobody.start(QStringLiteral(ORVEXCTL), {"monitor", "--port", sim.device, "--count", "1"});
-    const CliRun run = Finished(nobody, 20000);
+    const CliRun run = asNobody({"monitor", "--port", sim.device, "--count", "1"});
     ASSERT_NE(run.code, 99);
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Permission denied: you may not open %1").arg(sim.device)))

@@ -1,6 +1,7 @@
 // Tests of the serial port against the simulated controller.
 #include "MonitorCsv.h"
 #include "PtyController.h"
+#include "ReplayRecording.h"
 #include "SerialException.h"
 #include "SerialPort.h"
 
@@ -289,4 +290,90 @@ TEST(ControllerModel, AReplayKeepsItsPaceAcrossAClockSetBackInTheRecording)
     // The row after the set-back comes with the one before it (the step between them is unknown).
     EXPECT_EQ(framesPerSecond, std::vector<int>({1, 1, 2, 1, 1, 1, 0, 0}));
     EXPECT_TRUE(model.ReplayOver());
+}
+
+// A speed far from 1 keeps the pace in range: nothing overflows, nothing comes early.
+TEST(ControllerModel, AReplayKeepsItsPaceAtAnySpeed)
+{
+    ControllerModel slow;
+    slow.SetReplay(ThreeRecordedReadings(), 1e-300, 0);
+    EXPECT_EQ(slow.Poll(0), QByteArray("<ADCT)128/ PWM: 76/ Alarm: 0>"));
+    slow.Poll(1000);                                   // taken: the clock starts
+    EXPECT_TRUE(slow.Poll(qint64(1) << 60).isEmpty()); // two seconds recorded are beyond any wait
+    EXPECT_FALSE(slow.ReplayOver());
+
+    ControllerModel fast;
+    fast.SetReplay(ThreeRecordedReadings(), 1e300, 0);
+    EXPECT_EQ(fast.Poll(0).count('<'), 3); // six seconds recorded take no time at all
+    EXPECT_TRUE(fast.ReplayOver());
+}
+
+namespace {
+QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+} // namespace
+
+TEST(ReplayFile, ReadsARegularFileUpToItsLimitAsItComes)
+{
+    QTemporaryDir dir;
+    // A line longer than any reading, CRLF ends, a quoted field: the readings around are kept.
+    const QByteArray text = MonitorCsvHeader().toUtf8() + "\r\n" + QByteArray(10000, 'x') + "\r\n" +
+                            "\"2026-12-06T10:00:00.000Z\",0.0,temperature,24.8,29.8,0,128,76\r\n" +
+                            "2026-12-06T10:00:02.000Z,2.0,voltage,4.0,50.0,,100,128";
+    const QString path = WriteFile(dir, QStringLiteral("r.csv"), text);
+    const LoadedReplay atLimit = LoadReplay(path, text.size());
+    EXPECT_TRUE(atLimit.error.isEmpty()) << atLimit.error.toStdString();
+    ASSERT_EQ(atLimit.recording.Size(), 2u);
+    EXPECT_EQ(atLimit.recording[1].offsetMs, 2000u);
+    EXPECT_EQ(ReplayRecording::FrameOf(atLimit.recording[0]), QByteArray("<ADCT)128/ PWM: 76/ Alarm: 0>"));
+    EXPECT_EQ(ReplayRecording::FrameOf(atLimit.recording[1]), QByteArray("<ADCV)100/ PWM: 128/ Alarm: >"));
+
+    const LoadedReplay over = LoadReplay(path, text.size() - 1);
+    EXPECT_TRUE(over.recording.Empty());
+    EXPECT_TRUE(over.error.contains(QStringLiteral("%1 bytes, more than").arg(text.size())))
+        << over.error.toStdString();
+
+    const QString none = WriteFile(dir, QStringLiteral("none.csv"), MonitorCsvHeader().toUtf8() + "\nnot a reading\n");
+    EXPECT_EQ(LoadReplay(none).error, none + QStringLiteral(": no readings to replay"));
+    EXPECT_TRUE(LoadReplay(dir.filePath(QStringLiteral("missing.csv"))).error.contains(QStringLiteral("No such file")));
+}
+
+TEST(MonitorCsv, QuotesAsRfc4180AndReadsQuotedFieldsBack)
+{
+    EXPECT_EQ(MonitorCsvField(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(MonitorCsvField(QStringLiteral("a,b")), QStringLiteral("\"a,b\""));
+    EXPECT_EQ(MonitorCsvField(QStringLiteral("say \"hi\"")), QStringLiteral("\"say \"\"hi\"\"\""));
+    EXPECT_EQ(MonitorCsvField(QStringLiteral("two\nlines")), QStringLiteral("\"two\nlines\""));
+
+    const QStringList fields{QString(), QStringLiteral("a,b"), QStringLiteral("\""), QStringLiteral("x\r\ny"),
+                             QStringLiteral(" spaced ")};
+    QStringList written;
+    for (const QString &field : fields)
+        written << MonitorCsvField(field);
+    EXPECT_EQ(SplitCsvRecord(written.join(QLatin1Char(','))), fields);
+    for (const char *broken : {"\"open", "\"a\"b,c", "a\"b,c", "a,\"b"})
+        EXPECT_FALSE(SplitCsvRecord(QString::fromLatin1(broken)).has_value()) << broken;
+
+    // A recording with a port column whose name holds a line break, and a row quoted whole as a
+    // spreadsheet saves it: however the bytes come, the same two readings.
+    const QByteArray text = MonitorCsvHeader().toUtf8() + ",port\n" +
+                            "2026-12-06T10:00:00.000Z,0.0,temperature,24.8,29.8,0,128,76,\"/dev/odd\nname\"\n" +
+                            "\"2026-12-06T10:00:01.000Z\",\"1.0\",\"temperature\",\"30.0\",\"40.0\",\"3\",\"120\","
+                            "\"102\",\"a,\"\"b\"\"\"\n";
+    const std::vector<MonitorCsvRecord> whole = ParseMonitorCsv(QString::fromUtf8(text));
+    ASSERT_EQ(whole.size(), 2u);
+    EXPECT_EQ(whole[0].adc, 128);
+    EXPECT_EQ(whole[1].adc, 120);
+    std::vector<int> trickled;
+    MonitorCsvSplitter splitter;
+    const MonitorCsvSplitter::Take take = [&](const MonitorCsvRecord &record) { trickled.push_back(record.adc); };
+    for (char byte : text)
+        splitter.Feed(QByteArrayView(&byte, 1), take);
+    splitter.Finish(take);
+    EXPECT_EQ(trickled, (std::vector<int>{128, 120}));
 }

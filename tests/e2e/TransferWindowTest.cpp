@@ -176,7 +176,7 @@ TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
 TEST_F(TransferTest, UploadAfterDownloadShowsTheSameProfile)
 {
     qobject_cast<QLineEdit *>(window->Control(1009))->setText(QStringLiteral("7"));
-    window->Profile().highAlarm->setEditText(QStringLiteral("70"));
+    Combo(1015)->setEditText(QStringLiteral("70"));
     RunDownload();
     ui.openNames.clear();
     window->LoadDefaultTemplate();
@@ -352,6 +352,7 @@ TEST_F(TransferTest, InputDuringAnUploadIsDroppedNotReplayed)
         sim.AdvanceClock(ms);
         CTransfers::KeepPaintingFor(30);
     });
+    ui.answers.push_back(MsgAnswer::Discard); // multipoint mode on is an unsaved edit
     window->OnBnClickedUpload();
     Pump(100);
     window->Multipoint().OnChartTimer();
@@ -360,7 +361,8 @@ TEST_F(TransferTest, InputDuringAnUploadIsDroppedNotReplayed)
     EXPECT_EQ(Text(1009), QStringLiteral("19"));
     EXPECT_EQ(window->Multipoint().KeyboardSpot().index, spot.index); // the keys went nowhere
     EXPECT_EQ(window->Multipoint().KeyboardSpot().pwm, spot.pwm);
-    EXPECT_EQ(window->Plot().Curve().DefinedPointCount(), 0);
+    // The uploaded band profile's anchors (0, its bands, 255), no point from the keys.
+    EXPECT_EQ(window->Plot().Curve().DefinedPointCount(), 4);
     EXPECT_FALSE(window->Transfers().StepTimer().isActive()); // no download started
     EXPECT_TRUE(Enabled(1008));
 }
@@ -410,7 +412,7 @@ TEST_F(TransferTest, ACurveThatStopsTheFanWhenHotIsAskedAbout)
     ui.answers.push_back(MsgAnswer::No);
     window->OnBnClickedDownload();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::YesNoDefaultNo); // Enter must not send it
     EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("above ")) && ui.boxes[0].text.contains(QStringLiteral("°C")))
         << ui.boxes[0].text.toStdString();
     EXPECT_FALSE(window->Transfers().StepTimer().isActive());

@@ -1,10 +1,14 @@
 // The main of the tests that need widgets.
+#include "PrivateFolders.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
+    // Before the application: it may look for the runtime folder as it starts.
+    const PrivateFolders folders;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -28,11 +28,13 @@ public:
         std::deque<QStringList> openNames;  // empty list: cancelled
         std::vector<QString> proposedNames; // what the save dialog proposed
         std::vector<QString> defaultSuffixes;
-        std::vector<FileDialogSpec> fileDialogs;           // every file dialog, save and open
-        std::deque<MyPointerLinker::Result> linkerResults; // Cancel when it runs dry
+        std::vector<FileDialogSpec> fileDialogs;     // every file dialog, save and open
+        std::deque<PointLinkerChoice> linkerResults; // Cancel when it runs dry
         int linkerShown = 0;
         std::deque<std::optional<ComSettings>> comSettings; // nullopt: cancelled
         std::vector<ComSettings> comSettingShownWith;
+        std::deque<std::optional<std::size_t>> journalChoices; // nullopt: closed
+        std::vector<std::vector<JournalEntry>> journalsShown;
     };
 
     explicit ScriptedModalUi(Log &log) : log(log) {}
@@ -62,12 +64,12 @@ public:
         return name;
     }
 
-    MyPointerLinker::Result RunPointLinker(QWidget *) override
+    PointLinkerChoice RunPointLinker(QWidget *) override
     {
         ++log.linkerShown;
         if (log.linkerResults.empty())
-            return MyPointerLinker::Result::Cancel;
-        const MyPointerLinker::Result result = log.linkerResults.front();
+            return PointLinkerChoice::Cancel;
+        const PointLinkerChoice result = log.linkerResults.front();
         log.linkerResults.pop_front();
         return result;
     }
@@ -80,6 +82,16 @@ public:
         const std::optional<ComSettings> answer = log.comSettings.front();
         log.comSettings.pop_front();
         return answer;
+    }
+
+    std::optional<std::size_t> ChooseJournalEntry(QWidget *, const std::vector<JournalEntry> &entries) override
+    {
+        log.journalsShown.push_back(entries);
+        if (log.journalChoices.empty())
+            return std::nullopt;
+        const std::optional<std::size_t> choice = log.journalChoices.front();
+        log.journalChoices.pop_front();
+        return choice;
     }
 
     QStringList GetOpenFileNames(QWidget *, const FileDialogSpec &spec) override

@@ -17,14 +17,19 @@ public:
     void Stop();
     bool Recording() const { return file.isOpen(); }
     QString Path() const { return file.fileName(); }
-    // False, with the recording stopped, when the line could not be written (a full disk).
+    // False, with the recording stopped, when the line could not be written (a full disk) or the
+    // file is no longer where it was started (deleted or moved away). The file then ends on its
+    // last whole line.
     bool Record(const QDateTime &time, const MonitorReading &reading);
     QString LastError() const { return lastError; }
 
 private:
     bool WriteLine(const QString &line);
+    // Why the file at Path() is no longer the one being written; empty while it is.
+    QString Gone() const;
 
     QFile file;
     QElapsedTimer sinceStart;
     QString lastError;
+    qint64 whole = 0; // bytes up to the end of the last whole line
 };

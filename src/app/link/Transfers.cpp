@@ -4,7 +4,6 @@
 
 #include "ControllerLink.h"
 #include "EntryRules.h"
-#include "HotStopQuestion.h"
 #include "ModalUi.h"
 #include "ProfileCompare.h"
 #include "SerialException.h"
@@ -88,7 +87,7 @@ void CTransfers::OnBnClickedDownload()
         dialogs.Warn(Refusals::NotConnected());
         return;
     }
-    if (!AcceptHotStop(dialogs, view.ShownCurve(), profile.Kind(), QStringLiteral("Download it anyway?")))
+    if (!dialogs.AcceptHotStop(view.ShownCurve(), profile.Kind(), QStringLiteral("Download it anyway?")))
         return;
     chartEditEnabled = false;
     transferWarning = true;

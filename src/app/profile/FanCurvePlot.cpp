@@ -1,7 +1,6 @@
 // The fan curve on the chart and its band steps.
 #include "FanCurvePlot.h"
 
-#include "BandCurve.h"
 #include "ChartAxis.h"
 #include "ChartBalloonLabel.h"
 #include "ChartCtrl.h"
@@ -9,13 +8,7 @@
 #include "ChartPointsSerie.h"
 #include "ChartStandardAxis.h"
 #include "ChartTrailSerie.h"
-#include "EntryRules.h"
-#include "ProfileControls.h"
-#include "WindowViews.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QScopeGuard>
 
 namespace {
@@ -24,10 +17,7 @@ const QColor kShutOffColour{255, 119, 53};
 const QColor kTrailColour{255, 255, 255}; // shows on the blue background and on the black curve alike
 } // namespace
 
-CFanCurvePlot::CFanCurvePlot(CChartCtrl &chart, ProfileControls &controls, IStatusView &status)
-    : chart(chart), controls(controls), status(status)
-{
-}
+CFanCurvePlot::CFanCurvePlot(CChartCtrl &chart, const ProfileDocument &document) : chart(chart), document(document) {}
 
 void CFanCurvePlot::SetUpChart()
 {
@@ -43,7 +33,7 @@ void CFanCurvePlot::SetUpChart()
 
     chart.CreateCrossHairCursor();
 
-    SetPwmAxisTitle(QStringLiteral("PWM(%)"));
+    objects.pwmAxis->GetTitle()->SetText(QStringLiteral("PWM(%)"));
     SetValueAxis(kTemperatureAxisMax, QStringLiteral("Temperature(°C)"));
 
     objects.cursorMarker = chart.AddPointsSerie(false);
@@ -62,10 +52,37 @@ void CFanCurvePlot::SetUpChart()
     objects.trail->SetColor(kTrailColour);
     objects.liveMarker->SetZOrder(1);
 
-    ChangeCurve([](FanCurve &c) { c.Clear(); });
+    // The empty curve until the profile is loaded.
+    FanCurve empty;
+    objects.curveLine->ReplacePoints(empty.curveX.data(), empty.curveFan.data(), FanCurve::kPoints);
 
     objects.cursorMarker->AttachLabel(0, std::make_unique<CChartBalloonLabel>(objects.cursorMarker, 0, &labelProvider));
     chart.EnableRedraw(true);
+
+    connect(&document, &ProfileDocument::curveChanged, this, &CFanCurvePlot::PublishCurve);
+    connect(&document, &ProfileDocument::fieldChanged, this, [this](ProfileField field) {
+        if (field == ProfileField::InputControlType)
+            ShowForm();
+    });
+    connect(&document, &ProfileDocument::multipointChanged, this, &CFanCurvePlot::ShowMode);
+    connect(&document, &ProfileDocument::replaced, this, [this] {
+        const auto repaint = OneRepaint();
+        PublishCurve();
+        ShowForm();
+        ShowMode();
+    });
+}
+
+void CFanCurvePlot::ShowForm()
+{
+    const bool temperature = document.Kind() == InputKind::Temperature;
+    SetValueAxis(temperature ? kTemperatureAxisMax : kVoltageAxisMax,
+                 temperature ? QStringLiteral("Temperature(°C)") : QStringLiteral("Voltage(V)"));
+}
+
+void CFanCurvePlot::ShowMode()
+{
+    SetBackground(document.Multipoint() ? multipointBackground : bandModeBackground);
 }
 
 void CFanCurvePlot::EnableRedraw(bool enable)
@@ -78,12 +95,6 @@ void CFanCurvePlot::SetValueAxis(double max, const QString &title)
     axisMax = max;
     objects.valueAxis->GetTitle()->SetText(title);
     objects.valueAxis->SetRange(0, max);
-}
-
-void CFanCurvePlot::SetPwmAxisTitle(const QString &title)
-{
-    objects.pwmAxis->GetTitle()->SetText(title);
-    chart.Redraw();
 }
 
 QString CFanCurvePlot::ValueAxisTitle() const
@@ -117,73 +128,8 @@ void CFanCurvePlot::ResetLineColours()
 
 void CFanCurvePlot::PublishCurve()
 {
+    const FanCurve &curve = document.Curve();
     objects.curveLine->ReplacePoints(curve.curveX.data(), curve.curveFan.data(), FanCurve::kPoints);
-}
-
-void CFanCurvePlot::PlaceTopBand(bool bandMoved)
-{
-    const QString topText = controls.topBand->text();
-    if (!bandMoved && topText == kNotUsed)
-        return;
-    const int k = BandIndex(topText, controls.Kind());
-    const int p = ReadNumber(controls.fanSpeedTopBand->text()); // "N/A" and empty read as 0
-    chart.EnableRedraw(false);                                  // one redraw for the curve and the step together
-    ChangeCurve([&](FanCurve &c) { c.PlaceTopBand(k, p, bandMoved); });
-    controls.points->clear();
-    DrawShutOffLine();
-    chart.EnableRedraw(true);
-}
-
-void CFanCurvePlot::PlaceBottomBand(bool bandMoved)
-{
-    const QString bottomText = controls.bottomBand->text();
-    if (!bandMoved && bottomText == kNotUsed)
-        return;
-    const int k = BandIndex(bottomText, controls.Kind());
-    if (k >= 1 && k < FanCurve::kPoints)
-        curve.curveX[k] = k;
-    const QString fanText = controls.fanSpeedBottomBand->text();
-    if (fanText == kNotUsed || fanText.isEmpty())
-        return;
-    chart.EnableRedraw(false);
-    ChangeCurve([&](FanCurve &c) { c.PlaceBottomBand(k, ReadNumber(fanText), bandMoved); });
-    controls.points->clear();
-    DrawShutOffLine();
-    chart.EnableRedraw(true);
-}
-
-void CFanCurvePlot::DrawShutOffLine()
-{
-    // Every way out of here redraws once, when the bracket closes.
-    chart.EnableRedraw(false);
-    const auto redraw = qScopeGuard([this] { chart.EnableRedraw(true); });
-    status.ClearLiveIndication();
-    objects.shutOffLine->RemoveAllPoints();
-
-    const QString bottomText = controls.bottomBand->text();
-    const QString fanText = controls.fanSpeedBottomBand->text();
-    const ShutOffCheck check = CheckShutOff(controls.lowShutOff->currentText(), bottomText, fanText);
-    if (check.fieldText)
-        controls.lowShutOff->setEditText(*check.fieldText);
-    if (!check.value)
-        return;
-    const int f = ReadNumber(fanText);
-    const ShutOffEntries entries = ShutOffStepEntries(controls.Kind(), *check.value, ReadNumber(bottomText));
-    objects.shutOffLine->AppendPoint(QPointF(entries.shutOff, 0));
-    objects.shutOffLine->AppendPoint(QPointF(entries.shutOff, f));
-    objects.shutOffLine->AppendPoint(QPointF(entries.bottom, f));
-}
-
-void CFanCurvePlot::RebuildBandCurve()
-{
-    chart.EnableRedraw(false);
-    ClearCursorMarker();
-    objects.shutOffLine->RemoveAllPoints();
-    ChangeCurve([this](FanCurve &c) { ::RebuildBandCurve(c, controls.Read()); });
-    controls.points->clear();
-    DrawShutOffLine();
-    SetBackground(bandModeBackground);
-    chart.EnableRedraw(true);
 }
 
 void CFanCurvePlot::SetShutOffLine(const std::vector<QPointF> &points)

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "CustomLabelProvider.h"
-#include "FanCurve.h"
+#include "ProfileDocument.h"
 
 #include <QColor>
 #include <QPoint>
@@ -17,8 +17,6 @@ class CChartLineSerie;
 class CChartPointsSerie;
 class CChartStandardAxis;
 class CChartTrailSerie;
-class IStatusView;
-struct ProfileControls;
 
 // The chart objects the curve is drawn with.
 struct FanCurveChart
@@ -33,17 +31,19 @@ struct FanCurveChart
     CChartTrailSerie *trail = nullptr; // where the controller has been working, behind the live point
 };
 
-// Owns the fan curve: every change to it goes through here and reaches the chart at once, so what
-// is drawn is what a save or a download sends.
-class CFanCurvePlot
+// Draws the document's fan curve: every change of the curve reaches the chart at once, so what is
+// drawn is what a save or a download sends. The axis and the background follow the profile's form
+// and mode. It changes nothing of the profile.
+class CFanCurvePlot : public QObject
 {
+    Q_OBJECT
 public:
     static constexpr double kTemperatureAxisMax = 63.5;
     static constexpr double kVoltageAxisMax = 10.0;
     static inline const QColor bandModeBackground{49, 183, 240};
     static inline const QColor multipointBackground{0, 255, 0};
 
-    CFanCurvePlot(CChartCtrl &chart, ProfileControls &controls, IStatusView &status);
+    CFanCurvePlot(CChartCtrl &chart, const ProfileDocument &document);
 
     // Axes, cursor, titles and the four series, once at start.
     void SetUpChart();
@@ -54,16 +54,12 @@ public:
         return qScopeGuard([this] { EnableRedraw(true); });
     }
 
-    const FanCurve &Curve() const { return curve; }
-    // Changes the curve and draws it.
-    template <class Change> void ChangeCurve(Change &&change)
-    {
-        change(curve);
-        PublishCurve();
-    }
+    const FanCurve &Curve() const { return document.Curve(); }
 
-    void SetValueAxis(double max, const QString &title);
-    void SetPwmAxisTitle(const QString &title);
+    // The value axis, whole, with its title, in the profile's form.
+    void ShowForm();
+    // The background of the profile's mode: band or multipoint.
+    void ShowMode();
     double AxisMax() const { return axisMax; }
     QString ValueAxisTitle() const;
     QString PwmAxisTitle() const;
@@ -73,11 +69,6 @@ public:
     // The curve black and the shut-off step in its colour again.
     void ResetLineColours();
 
-    // The band steps read the band fields as they stand.
-    void PlaceTopBand(bool bandMoved = true);
-    void PlaceBottomBand(bool bandMoved = true);
-    void DrawShutOffLine();
-    void RebuildBandCurve();
     void SetShutOffLine(const std::vector<QPointF> &points);
     void ClearShutOffLine();
 
@@ -103,12 +94,11 @@ public:
 
 private:
     void PublishCurve();
+    void SetValueAxis(double max, const QString &title);
     void EnableRedraw(bool enable);
 
     CChartCtrl &chart;
-    ProfileControls &controls;
-    IStatusView &status;
-    FanCurve curve;
+    const ProfileDocument &document;
     FanCurveChart objects;
     double axisMax = kTemperatureAxisMax;
     // Shown in the balloon over the mouse marker; kept empty.

@@ -2,15 +2,12 @@
 #include "MultipointEditor.h"
 
 #include "ChartCtrl.h"
+#include "EntryRules.h"
 #include "FanCurvePlot.h"
 #include "ModalUi.h"
-#include "ProfileControls.h"
 #include "ProfileEntry.h"
+#include "ProfileForm.h"
 #include "WindowViews.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 
 #include <algorithm>
 #include <cmath>
@@ -21,9 +18,9 @@ constexpr int kAfterPointPeriod = 250;
 constexpr int kAfterLinkerPeriod = 500;
 } // namespace
 
-CMultipointEditor::CMultipointEditor(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls,
-                                     CProfileEntry &entry, CFanCurvePlot &plot, CChartCtrl &chart)
-    : view(view), dialogs(dialogs), controls(controls), entry(entry), plot(plot), chart(chart)
+CMultipointEditor::CMultipointEditor(IProfileView &view, WindowDialogs &dialogs, ProfileDocument &document,
+                                     CProfileForm &form, CProfileEntry &entry, CFanCurvePlot &plot, CChartCtrl &chart)
+    : view(view), dialogs(dialogs), document(document), form(form), entry(entry), plot(plot), chart(chart)
 {
     for (int i = 0; i < FanCurve::kPoints; ++i)
         undoX[i] = i; // before any point: the empty curve
@@ -57,13 +54,13 @@ CMultipointEditor::Spot CMultipointEditor::SpotFromChart() const
 
 void CMultipointEditor::ShowPointCount()
 {
-    controls.points->setText(QStringLiteral("Points: %1").arg(plot.Curve().DefinedPointCount()));
+    form.SetPointsText(QStringLiteral("Points: %1").arg(document.Curve().DefinedPointCount()));
 }
 
 void CMultipointEditor::AddCurvePoint(Spot spot)
 {
     const Spot s = Clamped(spot);
-    plot.ChangeCurve([&](FanCurve &curve) {
+    document.ChangeCurve([&](FanCurve &curve) {
         curve.AddPoint(static_cast<int>(std::lround(s.index)), static_cast<int>(std::lround(s.pwm)));
     });
     ShowPointCount();
@@ -71,7 +68,7 @@ void CMultipointEditor::AddCurvePoint(Spot spot)
 
 void CMultipointEditor::OnChartTimer()
 {
-    if (controls.Multipoint() && (!editAllowed || editAllowed()))
+    if (document.Multipoint() && (!editAllowed || editAllowed()))
         ChartTimerStep();
 }
 
@@ -81,7 +78,7 @@ void CMultipointEditor::ChartTimerStep()
     if (state == CChartCtrl::Moved) {
         const Spot s = Clamped(SpotFromChart());
         if (!view.MonitoringEnabled()) {
-            const bool temperature = controls.Kind() == InputKind::Temperature;
+            const bool temperature = document.Kind() == InputKind::Temperature;
             view.SetReadouts(QString::asprintf(temperature ? "Temperature: %0.2f" : "Voltage: %0.2f", s.value),
                              QString::asprintf("PWM: %0.2f", s.pwm));
         }
@@ -94,11 +91,12 @@ void CMultipointEditor::ChartTimerStep()
         RunPointLinker();
         chartTimer.start(kAfterLinkerPeriod);
     } else if (state == CChartCtrl::DoubleClick && !linkerBusy) {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Add Point"));
         view.SwitchMonitoringOff();
         plot.ClearLiveMarker();
         if (!undoPending) {
             lastClick = SpotFromChart();
-            const FanCurve &curve = plot.Curve();
+            const FanCurve &curve = document.Curve();
             for (int i = 0; i < FanCurve::kPoints; ++i) {
                 undoFan[i] = static_cast<std::int32_t>(curve.curveFan[i]);
                 undoX[i] = static_cast<std::int32_t>(curve.curveX[i]);
@@ -117,21 +115,24 @@ void CMultipointEditor::ChartTimerStep()
 
 void CMultipointEditor::RunPointLinker()
 {
-    const MyPointerLinker::Result result = dialogs.PointLinker();
+    const PointLinkerChoice result = dialogs.PointLinker();
     linkerBusy = true;
     switch (result) {
-    case MyPointerLinker::Result::Cancel:
-    case MyPointerLinker::Result::Ok: break;
-    case MyPointerLinker::Result::Clear:
+    case PointLinkerChoice::Cancel:
+    case PointLinkerChoice::Ok: break;
+    case PointLinkerChoice::Clear: {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Clear Plot"));
         undoPending = false;
-        plot.ChangeCurve([](FanCurve &curve) { curve.Clear(); });
-        controls.points->setText(QStringLiteral("Points: 0"));
+        document.ChangeCurve([](FanCurve &curve) { curve.Clear(); });
+        form.SetPointsText(QStringLiteral("Points: 0"));
         break;
-    case MyPointerLinker::Result::Undo: {
+    }
+    case PointLinkerChoice::Undo: {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Point Linker Undo"));
         undoPending = true;
         // The table keeps exactly the restored curve, so what is drawn is what a save or download sends.
         const int undone = static_cast<int>(std::lround(Clamped(lastClick).index));
-        plot.ChangeCurve([&](FanCurve &curve) {
+        document.ChangeCurve([&](FanCurve &curve) {
             for (int i = 0; i < FanCurve::kPoints; ++i) {
                 curve.curveX[i] = undoX[i];
                 curve.curveFan[i] = undoFan[i];
@@ -149,11 +150,11 @@ void CMultipointEditor::RunPointLinker()
 void CMultipointEditor::OnBnClickedEnableMultipoint()
 {
     view.ClearLiveIndication();
-    if (controls.Multipoint()) {
+    if (document.Multipoint()) {
         undoPending = false;
         plot.ClearShutOffLine();
         // The saved curve comes back exactly as it was left: drawn and stored alike.
-        plot.ChangeCurve([this](FanCurve &curve) {
+        document.ChangeCurve([this](FanCurve &curve) {
             for (int i = 0; i < FanCurve::kPoints; ++i) {
                 curve.curveX[i] = savedMultipointCurve.x[i];
                 curve.curveFan[i] = savedMultipointCurve.fan[i];
@@ -164,15 +165,14 @@ void CMultipointEditor::OnBnClickedEnableMultipoint()
         ShowPointCount();
         plot.SetCursorMarker(0, 0);
         view.SwitchMonitoringOff();
-        plot.SetBackground(CFanCurvePlot::multipointBackground);
+        plot.ShowMode();
         plot.ResetLineColours();
-        for (QWidget *field : controls.BandFields())
-            field->setEnabled(false);
+        form.SetBandFieldsEnabled(false);
         return;
     }
 
     plot.ClearCursorMarker();
-    const FanCurve &curve = plot.Curve();
+    const FanCurve &curve = document.Curve();
     for (int i = 0; i < FanCurve::kPoints; ++i) {
         savedMultipointCurve.x[i] = static_cast<std::int32_t>(curve.curveX[i]);
         savedMultipointCurve.fan[i] = static_cast<std::int32_t>(curve.curveFan[i]);
@@ -180,8 +180,10 @@ void CMultipointEditor::OnBnClickedEnableMultipoint()
         savedMultipointCurve.pointDefined[i] = curve.pointDefined[i];
     }
     view.SetReadouts(QString(), QString());
-    const bool allUnset = controls.bottomBand->text() == kNotUsed && controls.fanSpeedTopBand->text() == kNotUsed &&
-                          controls.fanSpeedBottomBand->text() == kNotUsed && controls.topBand->text() == kNotUsed;
+    const bool allUnset = document.Text(ProfileField::BottomBand) == kNotUsed &&
+                          document.Text(ProfileField::FanSpeedTopBand) == kNotUsed &&
+                          document.Text(ProfileField::FanSpeedBottomBand) == kNotUsed &&
+                          document.Text(ProfileField::TopBand) == kNotUsed;
     if (allUnset) {
         view.ClearLiveIndication();
         view.SwitchMonitoringOff();
@@ -190,16 +192,16 @@ void CMultipointEditor::OnBnClickedEnableMultipoint()
     }
     plot.ClearCursorMarker();
     plot.ClearBalloonText();
-    plot.RebuildBandCurve();
-    for (QWidget *field : controls.BandFields())
-        field->setEnabled(true);
+    entry.RebuildBandCurve();
+    plot.ShowMode();
+    form.SetBandFieldsEnabled(true);
     view.SwitchMonitoringOff();
-    controls.points->clear();
+    form.SetPointsText(QString());
 }
 
 bool CMultipointEditor::HandleChartKey(int key)
 {
-    if (!controls.Multipoint())
+    if (!document.Multipoint())
         return false;
     Spot &s = keyboardSpot;
     switch (key) {

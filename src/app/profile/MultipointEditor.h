@@ -13,9 +13,10 @@
 class CChartCtrl;
 class CFanCurvePlot;
 class CProfileEntry;
+class CProfileForm;
 class IProfileView;
+class ProfileDocument;
 class WindowDialogs;
-struct ProfileControls;
 
 // The chart's events are taken on the ticks of the chart timer, which this editor owns.
 class CMultipointEditor : public QObject
@@ -44,8 +45,8 @@ public:
     };
     static constexpr int kStartPeriod = 150;
 
-    CMultipointEditor(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls, CProfileEntry &entry,
-                      CFanCurvePlot &plot, CChartCtrl &chart);
+    CMultipointEditor(IProfileView &view, WindowDialogs &dialogs, ProfileDocument &document, CProfileForm &form,
+                      CProfileEntry &entry, CFanCurvePlot &plot, CChartCtrl &chart);
 
     // Editing waits while this says no (a transfer runs); the window decides.
     void SetEditGate(std::function<bool()> gate) { editAllowed = std::move(gate); }
@@ -74,7 +75,8 @@ private:
 
     IProfileView &view;
     WindowDialogs &dialogs;
-    ProfileControls &controls;
+    ProfileDocument &document;
+    CProfileForm &form;
     CProfileEntry &entry;
     CFanCurvePlot &plot;
     CChartCtrl &chart;

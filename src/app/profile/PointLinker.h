@@ -1,6 +1,8 @@
 // The Point Linker dialog of multipoint editing.
 #pragma once
 
+#include "ModalUi.h"
+
 #include <QDialog>
 
 // The "Point Linker" dialog: take the last point back, clear the plot, or leave things as they are.
@@ -8,7 +10,7 @@ class MyPointerLinker : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Result { Cancel, Ok, Clear, Undo };
+    using Result = PointLinkerChoice;
 
     explicit MyPointerLinker(QWidget *parent = nullptr);
 

@@ -1,193 +1,141 @@
-// The profile's fields: template, forms, entry checks, and the image in and out.
+// The profile's entry handlers, the template, the two forms and the band steps, on the document.
 #include "ProfileEntry.h"
 
 #include "EntryRules.h"
 #include "FanCurvePlot.h"
 #include "ModalUi.h"
-#include "ProfileControls.h"
+#include "ProfileForm.h"
 #include "WindowViews.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-
-namespace {
-void Fill(QComboBox *box, const QStringList &items)
-{
-    box->clear();
-    box->addItems(items);
-}
-} // namespace
-
-CProfileEntry::CProfileEntry(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls, CFanCurvePlot &plot)
-    : view(view), dialogs(dialogs), controls(controls), plot(plot)
+CProfileEntry::CProfileEntry(ProfileDocument &document, CProfileForm &form, IProfileView &view, WindowDialogs &dialogs,
+                             CFanCurvePlot &plot)
+    : document(document), form(form), view(view), dialogs(dialogs), plot(plot)
 {
 }
 
-void CProfileEntry::FillOptionLists()
+void CProfileEntry::Typed(ProfileField field)
 {
-    Fill(controls.invertPwmOutput, OptionLists::invertPwmOutput);
-    Fill(controls.inputControlType, OptionLists::inputControlType);
-    Fill(controls.tachoDependentAlarm, OptionLists::tachoDependentAlarm);
-    controls.tachoDependentAlarm->setEnabled(true);
-    Fill(controls.outputControlType, OptionLists::outputControlType);
-    controls.topBand->setText(kNotUsed);
-    controls.fanSpeedBottomBand->setText(kNotUsed);
-    controls.bottomBand->setText(kNotUsed);
-    Fill(controls.lowShutOff, OptionLists::lowShutOff);
-    Fill(controls.speedCap, OptionLists::speedCap);
-    Fill(controls.highAlarm, OptionLists::highAlarm);
-    Fill(controls.lowAlarm, OptionLists::lowAlarm);
-    controls.lowAlarm->setEditText(kNotUsed);
-    controls.lowAlarm->setEnabled(true);
-    Fill(controls.alarmActiveState, OptionLists::alarmActiveState);
+    switch (field) {
+    case ProfileField::SoftwareNumber: OnEnChangeSoftwareNumber(); break;
+    case ProfileField::VersionNumber: OnEnChangeVersionNumber(); break;
+    case ProfileField::BottomBand: OnEnChangeBottomBand(); break;
+    case ProfileField::FanSpeedTopBand: OnEnChangeFanSpeedTopBand(); break;
+    case ProfileField::FanSpeedBottomBand: OnEnChangeFanSpeedBottomBand(); break;
+    case ProfileField::HighAlarm: OnCbnEditchangeHighAlarm(); break;
+    case ProfileField::LowAlarm: OnCbnEditchangeLowAlarm(); break;
+    default: break; // the top band and the shut-off are checked when they are left
+    }
+}
+
+void CProfileEntry::Chosen(ProfileField field)
+{
+    switch (field) {
+    case ProfileField::LowShutOff: OnCbnSelchangeLowShutOff(); break;
+    case ProfileField::InputControlType: OnCbnSelchangeInputType(); break;
+    case ProfileField::TachoDependentAlarm: OnCbnSelchangeTachoAlarm(); break;
+    default: view.ClearLiveIndication(); break; // the plain options
+    }
+}
+
+void CProfileEntry::Left(ProfileField field)
+{
+    switch (field) {
+    case ProfileField::SoftwareNumber: OnEnKillfocusSoftwareNumber(); break;
+    case ProfileField::TopBand: OnEnKillfocusTopBand(); break;
+    case ProfileField::BottomBand: OnEnKillfocusBottomBand(); break;
+    case ProfileField::LowShutOff: DrawShutOffLine(); break;
+    default: break;
+    }
 }
 
 void CProfileEntry::RememberAcceptedBands()
 {
-    savedTopBandText = controls.topBand->text();
-    savedBottomBandText = controls.bottomBand->text();
+    savedTopBandText = Text(ProfileField::TopBand);
+    savedBottomBandText = Text(ProfileField::BottomBand);
 }
 
-void CProfileEntry::Correct(QLineEdit *field, const std::optional<QString> &text)
+void CProfileEntry::Correct(ProfileField field, const std::optional<QString> &text)
 {
     if (text)
-        field->setText(*text);
+        document.SetText(field, *text);
 }
 
-void CProfileEntry::Correct(QComboBox *field, const std::optional<QString> &text)
+int CProfileEntry::ParseBandField(int limit, ProfileField field)
 {
-    if (text)
-        field->setEditText(*text);
+    const BandNumber parsed = ParseBandNumber(limit, Text(field));
+    Correct(field, parsed.fieldText);
+    return parsed.value;
 }
 
-void CProfileEntry::SetFormLabels(InputKind kind)
+void CProfileEntry::PlaceTopBand(bool bandMoved)
 {
-    const bool temperature = kind == InputKind::Temperature;
-    controls.topBandLabel->setText(temperature ? QStringLiteral("Temperature Top Band(°C)")
-                                               : QStringLiteral("Voltage Top Band(V)"));
-    controls.bottomBandLabel->setText(temperature ? QStringLiteral("Temperature Bottom Band(°C)")
-                                                  : QStringLiteral("Voltage Bottom Band(V)"));
-    controls.lowShutOffLabel->setText(temperature ? QStringLiteral("Low Temperature Shut Off(°C)")
-                                                  : QStringLiteral("Low Voltage Shut Off(V)"));
-    controls.highAlarmLabel->setText(temperature ? QStringLiteral("High Temperature Alarm(°C)")
-                                                 : QStringLiteral("High Voltage Alarm(V)"));
-    controls.lowAlarmLabel->setText(temperature ? QStringLiteral("Low Temperature Alarm(°C)")
-                                                : QStringLiteral("Low Voltage Alarm(V)"));
-    plot.SetValueAxis(temperature ? CFanCurvePlot::kTemperatureAxisMax : CFanCurvePlot::kVoltageAxisMax,
-                      temperature ? QStringLiteral("Temperature(°C)") : QStringLiteral("Voltage(V)"));
-    plot.SetPwmAxisTitle(QStringLiteral("PWM(%)"));
+    form.TakeShownTexts();
+    if (!bandMoved && Text(ProfileField::TopBand) == kNotUsed)
+        return;
+    const auto repaint = plot.OneRepaint(); // the curve and the step together
+    document.PlaceTopBand(bandMoved);
+    form.SetPointsText(QString());
+    DrawShutOffLine();
 }
 
-ProfileImage CProfileEntry::BuildImage() const
+void CProfileEntry::PlaceBottomBand(bool bandMoved)
 {
-    return ::BuildProfileImage(controls.Read(), plot.Curve().curveFan, temperatureCodes);
-}
-
-void CProfileEntry::ShowImage(const std::uint8_t *image, bool fromUpload)
-{
+    form.TakeShownTexts();
+    if (!bandMoved && Text(ProfileField::BottomBand) == kNotUsed)
+        return;
     const auto repaint = plot.OneRepaint();
-    ApplyDecoded(::DecodeProfileImage(image, fromUpload, temperatureCodes), fromUpload);
-    if (!fromUpload)
-        view.SetStatusText(QStringLiteral("Successfully Opened File from PC"));
+    document.PlaceBottomBand(bandMoved);
+    const QString &fan = Text(ProfileField::FanSpeedBottomBand);
+    if (fan == kNotUsed || fan.isEmpty())
+        return; // no fan speed: no bottom point to place
+    form.SetPointsText(QString());
+    DrawShutOffLine();
 }
 
-void CProfileEntry::ApplyDecoded(const DecodedProfile &d, bool fromUpload)
+void CProfileEntry::DrawShutOffLine()
 {
-    plot.ChangeCurve([](FanCurve &curve) {
-        curve.curveFan.fill(0);
-        curve.pointFan.fill(0);
-        curve.pointDefined.fill(0);
-    });
+    form.TakeShownTexts();
+    const auto repaint = plot.OneRepaint();
+    view.ClearLiveIndication();
     plot.ClearShutOffLine();
+    const QString bottom = Text(ProfileField::BottomBand);
+    const QString fan = Text(ProfileField::FanSpeedBottomBand);
+    const ShutOffCheck check = CheckShutOff(Text(ProfileField::LowShutOff), bottom, fan);
+    Correct(ProfileField::LowShutOff, check.fieldText);
+    if (!check.value)
+        return;
+    const int f = ReadNumber(fan);
+    const ShutOffEntries entries = ShutOffStepEntries(document.Kind(), *check.value, ReadNumber(bottom));
+    plot.SetShutOffLine(
+        {{double(entries.shutOff), 0}, {double(entries.shutOff), double(f)}, {double(entries.bottom), double(f)}});
+}
 
-    const ControlProfile &f = d.fields;
-    controls.softwareNumber->setText(f.softwareNumber);
-    controls.versionNumber->setText(f.versionNumber);
-
-    controls.inputControlType->setCurrentIndex(d.inputControlType);
-    SetFormLabels(d.voltage ? InputKind::Voltage : InputKind::Temperature);
-
-    controls.highAlarm->setEditText(f.highAlarm);
-    if (d.highAlarmEnabled)
-        controls.highAlarm->setEnabled(true);
-    controls.lowAlarm->setEditText(f.lowAlarm);
-    if (d.lowAlarmEnabled)
-        controls.lowAlarm->setEnabled(true);
-    controls.bottomBand->setText(f.bottomBand);
-    controls.topBand->setText(f.topBand);
-    controls.lowShutOff->setEditText(f.lowShutOff);
-    controls.fanSpeedBottomBand->setText(f.fanSpeedBottomBand);
-    controls.fanSpeedTopBand->setText(f.fanSpeedTopBand);
-
-    controls.outputControlType->setCurrentIndex(d.outputControlType);
-    controls.tachoDependentAlarm->setCurrentIndex(d.tachoDependentAlarm);
-    controls.alarmActiveState->setCurrentIndex(d.alarmActiveState);
-    controls.invertPwmOutput->setCurrentIndex(d.invertPwmOutput);
-
-    controls.enableMultipoint->setChecked(f.multipoint);
-    plot.SetBackground(f.multipoint ? CFanCurvePlot::multipointBackground : CFanCurvePlot::bandModeBackground);
-    for (QWidget *field : controls.BandFields())
-        field->setEnabled(!f.multipoint);
-    controls.speedCap->setCurrentIndex(d.speedCap);
-
-    plot.ChangeCurve([&](FanCurve &curve) {
-        if (fromUpload && d.setBandIndices) {
-            for (int index : d.definedPoints)
-                curve.pointDefined[index] = 1;
-            curve.bottomBandIndex = d.bottomBandIndex;
-            curve.topBandIndex = d.topBandIndex;
-        }
-        curve.curveFan = d.curveFan;
-    });
-    plot.SetShutOffLine(d.shutOffStep);
-    controls.points->clear();
-    // A refused band entry must fall back to this profile's band, not the one shown before it.
-    RememberAcceptedBands();
+void CProfileEntry::RebuildBandCurve()
+{
+    form.TakeShownTexts();
+    const auto repaint = plot.OneRepaint();
+    plot.ClearCursorMarker();
+    plot.ClearShutOffLine();
+    document.RebuildBandCurve();
+    form.SetPointsText(QString());
+    DrawShutOffLine();
+    plot.ShowMode();
 }
 
 void CProfileEntry::LoadDefaultTemplate()
 {
-    const ControlProfile defaults;
-    for (QLineEdit *band :
-         {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
-        band->setEnabled(true);
-    controls.lowShutOff->setCurrentIndex(0);
-    controls.speedCap->setCurrentIndex(0);
-
-    controls.fanSpeedTopBand->setText(defaults.fanSpeedTopBand);
-    controls.topBand->setText(defaults.topBand);
-    controls.fanSpeedBottomBand->setText(defaults.fanSpeedBottomBand);
-    controls.bottomBand->setText(defaults.bottomBand);
-    controls.lowShutOff->setEditText(defaults.lowShutOff);
-    controls.softwareNumber->setText(defaults.softwareNumber);
-    controls.versionNumber->setText(defaults.versionNumber);
-
-    SetFormLabels(InputKind::Temperature);
-    controls.inputControlType->setCurrentIndex(0);    // Temperature
-    controls.tachoDependentAlarm->setCurrentIndex(0); // Enabled
-    controls.outputControlType->setCurrentIndex(0);   // Open Collector
-
-    plot.ChangeCurve([](FanCurve &curve) { curve.LoadDefault(); });
-
-    controls.points->clear();
-    controls.enableMultipoint->setChecked(false);
-
-    plot.SetBackground(CFanCurvePlot::bandModeBackground);
-
-    controls.highAlarm->setEditText(controls.topBand->text());
-    controls.highAlarm->setEnabled(true);
-    controls.lowAlarm->setEditText(kNotUsed);
-
-    controls.alarmActiveState->setCurrentIndex(1); // Low
-    controls.alarmActiveState->setEnabled(true);
-    controls.lowShutOff->setEnabled(true);
-    controls.speedCap->setCurrentIndex(0);
-    controls.speedCap->setEnabled(true);
-    controls.invertPwmOutput->setCurrentIndex(0); // Disabled
+    const auto repaint = plot.OneRepaint();
+    form.SetBandFieldsEnabled(true);
+    document.LoadDefaultTemplate();
+    plot.ShowForm();
+    plot.ShowMode();
+    form.SetPointsText(QString());
+    for (ProfileField field :
+         {ProfileField::HighAlarm, ProfileField::AlarmActiveState, ProfileField::LowShutOff, ProfileField::SpeedCap})
+        form.SetFieldEnabled(field, true);
 
     // From the shut-off up to the bottom band, at the bottom fan speed.
+    const ControlProfile defaults;
     const double shutOff = CurveIndexOfTemperature(ReadNumber(defaults.lowShutOff));
     const double bottom = CurveIndexOfTemperature(ReadNumber(defaults.bottomBand));
     const double fan = ReadNumber(defaults.fanSpeedBottomBand);
@@ -195,180 +143,218 @@ void CProfileEntry::LoadDefaultTemplate()
     RememberAcceptedBands();
 }
 
-void CProfileEntry::ApplyForm(InputKind kind)
-{
-    const bool temperature = kind == InputKind::Temperature;
-    controls.inputControlType->setCurrentIndex(temperature ? 0 : 1);
-    for (QLineEdit *band :
-         {controls.fanSpeedTopBand, controls.topBand, controls.fanSpeedBottomBand, controls.bottomBand})
-        band->clear();
-    controls.alarmActiveState->setCurrentIndex(0);    // High
-    controls.tachoDependentAlarm->setCurrentIndex(1); // Disabled
-    controls.lowShutOff->setEditText(temperature ? kNotUsed : QString());
-    controls.speedCap->setCurrentIndex(0);
-    controls.invertPwmOutput->setCurrentIndex(0);
-    controls.highAlarm->setEditText(kNotUsed);
-    controls.lowAlarm->setEditText(kNotUsed);
-    SetFormLabels(kind);
-    plot.ClearShutOffLine();
-}
-
 void CProfileEntry::ApplyTemperatureLabels()
 {
-    ApplyForm(InputKind::Temperature);
+    document.ApplyForm(InputKind::Temperature);
+    plot.ShowForm();
+    plot.ClearShutOffLine();
 }
 
 void CProfileEntry::ApplyVoltageLabels()
 {
-    ApplyForm(InputKind::Voltage);
+    document.ApplyForm(InputKind::Voltage);
+    plot.ShowForm();
+    plot.ClearShutOffLine();
 }
 
-int CProfileEntry::ParseBandField(int limit, QLineEdit *field)
+void CProfileEntry::ShowImage(const std::uint8_t *image, bool fromUpload)
 {
-    const BandNumber parsed = ParseBandNumber(limit, field->text());
-    Correct(field, parsed.fieldText);
-    return parsed.value;
+    const auto repaint = plot.OneRepaint();
+    plot.ClearShutOffLine();
+    const DecodedProfile decoded = document.ApplyImage(image, fromUpload);
+    plot.ShowForm();
+    plot.ShowMode();
+    if (decoded.highAlarmEnabled)
+        form.SetFieldEnabled(ProfileField::HighAlarm, true);
+    if (decoded.lowAlarmEnabled)
+        form.SetFieldEnabled(ProfileField::LowAlarm, true);
+    form.SetBandFieldsEnabled(!decoded.fields.multipoint);
+    plot.SetShutOffLine(decoded.shutOffStep);
+    form.SetPointsText(QString());
+    // A refused band entry must fall back to this profile's band, not the one shown before it.
+    RememberAcceptedBands();
+    if (!fromUpload)
+        view.SetStatusText(QStringLiteral("Successfully Opened File from PC"));
+}
+
+void CProfileEntry::ShowReplaced()
+{
+    const auto repaint = plot.OneRepaint();
+    const bool multipoint = document.Multipoint();
+    form.SetBandFieldsEnabled(!multipoint);
+    form.SetFieldEnabled(ProfileField::SpeedCap,
+                         Text(ProfileField::TachoDependentAlarm) == OptionLists::tachoDependentAlarm[0]);
+    plot.ClearShutOffLine();
+    plot.ClearCursorMarker();
+    if (!multipoint) {
+        const QString &bottom = Text(ProfileField::BottomBand);
+        const QString &fan = Text(ProfileField::FanSpeedBottomBand);
+        const ShutOffCheck check = CheckShutOff(Text(ProfileField::LowShutOff), bottom, fan);
+        if (check.value && !check.fieldText) {
+            const ShutOffEntries e = ShutOffStepEntries(document.Kind(), *check.value, ReadNumber(bottom));
+            const double f = ReadNumber(fan);
+            plot.SetShutOffLine({{double(e.shutOff), 0}, {double(e.shutOff), f}, {double(e.bottom), f}});
+        }
+    }
+    form.SetPointsText(multipoint ? QStringLiteral("Points: %1").arg(document.Curve().DefinedPointCount()) : QString());
+    RememberAcceptedBands();
 }
 
 void CProfileEntry::OnEnChangeSoftwareNumber()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    Correct(controls.softwareNumber, SoftwareNumberTyped(controls.softwareNumber->text()));
+    Correct(ProfileField::SoftwareNumber, SoftwareNumberTyped(Text(ProfileField::SoftwareNumber)));
 }
 
 void CProfileEntry::OnEnKillfocusSoftwareNumber()
 {
-    controls.softwareNumber->setText(SoftwareNumberLeft(controls.softwareNumber->text()));
+    form.TakeShownTexts();
+    document.SetText(ProfileField::SoftwareNumber, SoftwareNumberLeft(Text(ProfileField::SoftwareNumber)));
 }
 
 void CProfileEntry::OnEnChangeVersionNumber()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    Correct(controls.versionNumber, VersionNumberTyped(controls.versionNumber->text()));
+    Correct(ProfileField::VersionNumber, VersionNumberTyped(Text(ProfileField::VersionNumber)));
 }
 
 void CProfileEntry::OnEnKillfocusTopBand()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    const TopBandCheck check = CheckTopBand(controls.topBand->text(), controls.bottomBand->text(), controls.Kind());
-    Correct(controls.topBand, check.fieldText);
+    const TopBandCheck check =
+        CheckTopBand(Text(ProfileField::TopBand), Text(ProfileField::BottomBand), document.Kind());
+    Correct(ProfileField::TopBand, check.fieldText);
     if (check.defineCurveEnds)
-        plot.ChangeCurve([](FanCurve &curve) { curve.DefineEndsIfNothingDefined(); });
+        document.ChangeCurve([](FanCurve &curve) { curve.DefineEndsIfNothingDefined(); });
     if (check.refusal) {
         dialogs.Warn(*check.refusal);
-        controls.topBand->setText(savedTopBandText);
+        document.SetText(ProfileField::TopBand, savedTopBandText);
         return;
     }
-    plot.PlaceTopBand();
-    savedTopBandText = controls.topBand->text();
+    PlaceTopBand();
+    savedTopBandText = Text(ProfileField::TopBand);
 }
 
 void CProfileEntry::OnEnKillfocusBottomBand()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
     plot.ClearShutOffLine();
-    const BottomBandCheck check = CheckBottomBand(controls.bottomBand->text(), controls.topBand->text(),
-                                                  controls.lowShutOff->currentText(), controls.Kind());
-    Correct(controls.bottomBand, check.fieldText);
+    const BottomBandCheck check = CheckBottomBand(Text(ProfileField::BottomBand), Text(ProfileField::TopBand),
+                                                  Text(ProfileField::LowShutOff), document.Kind());
+    Correct(ProfileField::BottomBand, check.fieldText);
     if (check.prepareCurve) {
-        plot.ChangeCurve([](FanCurve &curve) {
+        document.ChangeCurve([](FanCurve &curve) {
             curve.DefineEndsIfNothingDefined();
             curve.curveFan[0] = 0;
         });
     }
     if (check.refusal) {
         dialogs.Warn(*check.refusal);
-        controls.bottomBand->setText(savedBottomBandText);
+        document.SetText(ProfileField::BottomBand, savedBottomBandText);
         if (check.redrawShutOff)
-            plot.DrawShutOffLine();
+            DrawShutOffLine();
         return;
     }
     if (check.outcome != BottomBandCheck::Accepted)
         return;
-    const QString fan = controls.fanSpeedBottomBand->text();
+    const QString &fan = Text(ProfileField::FanSpeedBottomBand);
     if (fan == kNotUsed || fan.isEmpty())
         return; // no fan speed yet: nothing to place, the last accepted text stays
-    plot.PlaceBottomBand();
-    savedBottomBandText = controls.bottomBand->text();
+    PlaceBottomBand();
+    savedBottomBandText = Text(ProfileField::BottomBand);
 }
 
 void CProfileEntry::OnEnChangeBottomBand()
 {
+    form.TakeShownTexts();
     view.SwitchMonitoringOff();
 }
 
 void CProfileEntry::OnEnChangeFanSpeedTopBand()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
     view.SwitchMonitoringOff();
-    if (ParseBandField(kFanSpeedLimit, controls.fanSpeedTopBand) == NotSetValue)
+    if (ParseBandField(kFanSpeedLimit, ProfileField::FanSpeedTopBand) == NotSetValue)
         return;
-    if (controls.topBand->text() == kNotUsed)
+    if (Text(ProfileField::TopBand) == kNotUsed)
         return;
-    plot.PlaceTopBand(false);
+    PlaceTopBand(false);
 }
 
 void CProfileEntry::OnEnChangeFanSpeedBottomBand()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
     view.SwitchMonitoringOff();
     plot.ClearShutOffLine();
-    if (ParseBandField(kFanSpeedLimit, controls.fanSpeedBottomBand) == NotSetValue)
+    if (ParseBandField(kFanSpeedLimit, ProfileField::FanSpeedBottomBand) == NotSetValue)
         return;
-    if (controls.bottomBand->text() == kNotUsed)
+    if (Text(ProfileField::BottomBand) == kNotUsed)
         return;
-    plot.PlaceBottomBand(false);
+    PlaceBottomBand(false);
 }
 
 void CProfileEntry::OnCbnSelchangeLowShutOff()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
     view.SwitchMonitoringOff();
 }
 
 void CProfileEntry::OnCbnEditchangeHighAlarm()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    Correct(controls.highAlarm, HighAlarmTyped(controls.highAlarm->currentText(), controls.Kind()));
+    Correct(ProfileField::HighAlarm, HighAlarmTyped(Text(ProfileField::HighAlarm), document.Kind()));
 }
 
 void CProfileEntry::OnCbnEditchangeLowAlarm()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    Correct(controls.lowAlarm, LowAlarmTyped(controls.lowAlarm->currentText()));
+    Correct(ProfileField::LowAlarm, LowAlarmTyped(Text(ProfileField::LowAlarm)));
 }
 
 void CProfileEntry::OnCbnSelchangeInputType()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
     plot.ClearShutOffLine();
-    if (controls.inputControlType->currentIndex() < 0)
+    if (Text(ProfileField::InputControlType).isEmpty())
         return;
-    if (controls.Kind() == InputKind::Temperature) {
+    const bool multipoint = document.Multipoint();
+    if (document.Kind() == InputKind::Temperature) {
         view.SwitchMonitoringOff();
         ApplyTemperatureLabels();
     } else {
-        if (controls.Multipoint())
+        if (multipoint)
             view.SetReadouts(QString::asprintf("Voltage: %0.2f", view.LiveValue()), std::nullopt);
         view.SwitchMonitoringOff(false);
         ApplyTemperatureLabels();
         ApplyVoltageLabels();
     }
-    controls.points->setText(controls.Multipoint() ? QStringLiteral("Points: 0") : QString());
+    form.SetPointsText(multipoint ? QStringLiteral("Points: 0") : QString());
 }
 
 void CProfileEntry::OnCbnSelchangeTachoAlarm()
 {
+    form.TakeShownTexts();
     view.ClearLiveIndication();
-    if (controls.tachoDependentAlarm->currentIndex() < 0)
+    const QString &tacho = Text(ProfileField::TachoDependentAlarm);
+    if (tacho.isEmpty())
         return;
-    if (controls.tachoDependentAlarm->currentText() == OptionLists::tachoDependentAlarm[1]) { // Disabled
-        controls.speedCap->setCurrentIndex(0);                                                // "N/A"
-        controls.speedCap->setEnabled(false);
+    if (tacho == OptionLists::tachoDependentAlarm[1]) { // Disabled
+        document.SetText(ProfileField::SpeedCap, kNotUsed);
+        form.SetFieldEnabled(ProfileField::SpeedCap, false);
     } else {
-        controls.alarmActiveState->setCurrentIndex(1); // "Low"
-        controls.alarmActiveState->setEnabled(true);
-        controls.speedCap->setCurrentIndex(-1);
-        controls.speedCap->setEnabled(true);
+        document.SetText(ProfileField::AlarmActiveState, OptionLists::alarmActiveState[1]); // Low
+        form.SetFieldEnabled(ProfileField::AlarmActiveState, true);
+        document.SetText(ProfileField::SpeedCap, QString());
+        form.SetFieldEnabled(ProfileField::SpeedCap, true);
     }
 }

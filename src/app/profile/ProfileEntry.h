@@ -1,24 +1,27 @@
-// The profile's fields: the default template, the two forms, the entry checks and the image.
+// The profile's entry handlers: each field is checked as it is typed or left, and the band steps
+// redraw the curve; all of it on the profile document.
 #pragma once
 
-#include "ProfileCodec.h"
-#include "TemperatureCodeTable.h"
+#include "ProfileDocument.h"
 
 #include <QString>
 
 class CFanCurvePlot;
+class CProfileForm;
 class IProfileView;
-class QComboBox;
-class QLineEdit;
 class WindowDialogs;
-struct ProfileControls;
 
 class CProfileEntry
 {
 public:
-    CProfileEntry(IProfileView &view, WindowDialogs &dialogs, ProfileControls &controls, CFanCurvePlot &plot);
+    CProfileEntry(ProfileDocument &document, CProfileForm &form, IProfileView &view, WindowDialogs &dialogs,
+                  CFanCurvePlot &plot);
 
-    // Entry rules: each field is checked as it is typed or left.
+    // What the form reports, to the handler of that field and event.
+    void Typed(ProfileField field);
+    void Chosen(ProfileField field);
+    void Left(ProfileField field);
+
     void OnEnChangeSoftwareNumber();
     void OnEnKillfocusSoftwareNumber();
     void OnEnChangeVersionNumber();
@@ -37,34 +40,34 @@ public:
     void ApplyTemperatureLabels();
     void ApplyVoltageLabels();
 
-    // Fills the option lists in their fixed orders; positions matter to the image codec; then
-    // takes the template's band texts as the last accepted ones.
-    void FillOptionLists();
-    void RememberAcceptedBands();
+    // The band steps as the window runs them: the curve, the "Points:" text and the shut-off step.
+    void PlaceTopBand(bool bandMoved = true);
+    void PlaceBottomBand(bool bandMoved = true);
+    void DrawShutOffLine();
+    void RebuildBandCurve();
 
-    // The image of the profile the fields and the curve show.
-    ProfileImage BuildImage() const;
     // An image into the fields, lists, labels, axes and curve.
     void ShowImage(const std::uint8_t *image, bool fromUpload);
+    // After the whole profile changed at once (undo, redo, a recovered profile): the controls
+    // that follow the profile, the shut-off step and the last accepted bands.
+    void ShowReplaced();
 
     // The last accepted band texts, put back after a refused entry.
     const QString &SavedTopBandText() const { return savedTopBandText; }
     const QString &SavedBottomBandText() const { return savedBottomBandText; }
+    void RememberAcceptedBands();
 
 private:
-    void ApplyDecoded(const DecodedProfile &decoded, bool fromUpload);
-    void SetFormLabels(InputKind kind);
-    void ApplyForm(InputKind kind);
     // ParseBandNumber on a field, writing back what the field must show.
-    int ParseBandField(int limit, QLineEdit *field);
-    static void Correct(QLineEdit *field, const std::optional<QString> &text);
-    static void Correct(QComboBox *field, const std::optional<QString> &text);
+    int ParseBandField(int limit, ProfileField field);
+    void Correct(ProfileField field, const std::optional<QString> &text);
+    const QString &Text(ProfileField field) const { return document.Text(field); }
 
+    ProfileDocument &document;
+    CProfileForm &form;
     IProfileView &view;
     WindowDialogs &dialogs;
-    ProfileControls &controls;
     CFanCurvePlot &plot;
-    TemperatureCodeTable temperatureCodes;
     QString savedTopBandText;
     QString savedBottomBandText;
 };

@@ -1,19 +1,16 @@
 // Save File to PC and Open File.
 #include "ProfileFile.h"
 
-#include "AppSettings.h"
 #include "AtomicFile.h"
 #include "EntryRules.h"
 #include "FanCurvePlot.h"
-#include "HotStopQuestion.h"
 #include "ModalUi.h"
-#include "ProfileControls.h"
+#include "ProfileDocument.h"
 #include "ProfileEntry.h"
 #include "ProfileFileReader.h"
 #include "WindowViews.h"
 
 #include <QFileInfo>
-#include <QLineEdit>
 
 QString CProfileFile::ProposedName(const QString &softwareNumber, const QString &versionNumber)
 {
@@ -27,46 +24,58 @@ QString CProfileFile::ShortFileText(qint64 length)
         .arg(kProfileImageSize);
 }
 
-void CProfileFile::OnBnClickedSaveFile()
+bool CProfileFile::OnBnClickedSaveFile()
 {
     view.ClearLiveIndication();
-    if (const std::optional<Refusal> refusal = CheckSaveable(controls.Read())) {
+    if (const std::optional<Refusal> refusal = CheckSaveable(document.Fields())) {
         dialogs.Warn(*refusal);
-        return;
+        return false;
     }
-    if (!AcceptHotStop(dialogs, plot.Curve(), controls.Kind(), QStringLiteral("Save it anyway?")))
-        return;
-    WriteProfileFile(entry.BuildImage());
+    if (!dialogs.AcceptHotStop(document.Curve(), document.Kind(), QStringLiteral("Save it anyway?")))
+        return false;
+    return WriteProfileFile(document.BuildImage());
 }
 
-void CProfileFile::WriteProfileFile(const ProfileImage &image)
+bool CProfileFile::WriteProfileFile(const ProfileImage &image)
 {
-    const QString path = dialogs.SaveFileName(
-        {settings.SaveFolder(), ProposedName(controls.softwareNumber->text(), controls.versionNumber->text()),
-         QStringLiteral("dat"), kProfileFileFilters});
+    const ProfileState saved = document.State();
+    const QString path = dialogs.SaveFileName({memory.Folder(FileKind::SaveProfile),
+                                               ProposedName(saved.fields.softwareNumber, saved.fields.versionNumber),
+                                               QStringLiteral("dat"), kProfileFileFilters});
     if (path.isEmpty())
-        return;
-    settings.SetSaveFolder(QFileInfo(path).absolutePath());
+        return false;
+    memory.RememberFolder(FileKind::SaveProfile, QFileInfo(path).absolutePath());
 
     const QString reason =
         WriteFileAtomically(path, QByteArray(reinterpret_cast<const char *>(image.data()), kProfileImageSize));
     if (!reason.isEmpty()) {
         dialogs.Warn(
             {QStringLiteral("Warning"), QStringLiteral("Couldn't save the profile to\n%1\n\n%2").arg(path, reason)});
-        return;
+        return false;
     }
-    view.SetWindowTitle(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    view.SetWindowTitle(absolute);
+    document.MarkClean(saved);
+    memory.AddRecentFile(absolute);
+    return true;
 }
 
 void CProfileFile::OnBnClickedOpenFile()
 {
     view.ClearLiveIndication();
     plot.ClearCursorMarker();
-    const QStringList paths = dialogs.OpenFileNames({settings.OpenFolder(), QString(), QString(), kProfileFileFilters});
+    const QStringList paths =
+        dialogs.OpenFileNames({memory.Folder(FileKind::OpenProfile), QString(), QString(), kProfileFileFilters});
     if (paths.isEmpty())
         return;
-    const QString path = paths.constLast();
-    settings.SetOpenFolder(QFileInfo(path).absolutePath());
+    OpenFile(paths.constLast());
+}
+
+void CProfileFile::OpenFile(const QString &path)
+{
+    view.ClearLiveIndication();
+    plot.ClearCursorMarker();
+    memory.RememberFolder(FileKind::OpenProfile, QFileInfo(path).absolutePath());
 
     // A FIFO or a device would hang the window or never end: only a regular file is read.
     const ProfileFileRead read = ReadProfileFile(path);
@@ -79,10 +88,15 @@ void CProfileFile::OnBnClickedOpenFile()
                       QStringLiteral("Wrong type of file opened!, file larger than expected.")});
         return;
     }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
     view.SwitchMonitoringOff();
-    view.SetWindowTitle(
-        QStringLiteral("File Opened: [%1] Tamlin Orvex Interface").arg(QFileInfo(path).absoluteFilePath()));
-    entry.ShowImage(read.image.data(), false);
+    view.SetWindowTitle(QStringLiteral("File Opened: [%1] Tamlin Orvex Interface").arg(absolute));
+    {
+        const ProfileDocument::Edit edit(document, QStringLiteral("Open File"));
+        entry.ShowImage(read.image.data(), false);
+    }
+    document.MarkClean();
+    memory.AddRecentFile(absolute);
     if (read.Short())
         view.SetStatusText(view.StatusText() + QLatin1Char('\n') + ShortFileText(read.length));
 }

@@ -5,35 +5,39 @@
 
 #include <QString>
 
-class AppSettings;
 class CFanCurvePlot;
 class CProfileEntry;
 class IProfileView;
+class IWindowMemory;
+class ProfileDocument;
 class WindowDialogs;
-struct ProfileControls;
 
 class CProfileFile
 {
 public:
-    CProfileFile(IProfileView &view, WindowDialogs &dialogs, AppSettings &settings, const ProfileControls &controls,
+    CProfileFile(ProfileDocument &document, IProfileView &view, WindowDialogs &dialogs, IWindowMemory &memory,
                  CProfileEntry &entry, CFanCurvePlot &plot)
-        : view(view), dialogs(dialogs), settings(settings), controls(controls), entry(entry), plot(plot)
+        : document(document), view(view), dialogs(dialogs), memory(memory), entry(entry), plot(plot)
     {
     }
 
-    void OnBnClickedSaveFile();
-    void WriteProfileFile(const ProfileImage &image);
+    // True when the profile went into a file.
+    bool OnBnClickedSaveFile();
+    bool WriteProfileFile(const ProfileImage &image);
     void OnBnClickedOpenFile();
+    // A file named without the dialog (Open Recent, a file dropped on the window, the command line),
+    // with the same checks as Open File.
+    void OpenFile(const QString &path);
 
     static QString ProposedName(const QString &softwareNumber, const QString &versionNumber);
     // Said after a file shorter than a profile opened.
     static QString ShortFileText(qint64 length);
 
 private:
+    ProfileDocument &document;
     IProfileView &view;
     WindowDialogs &dialogs;
-    AppSettings &settings;
-    const ProfileControls &controls;
+    IWindowMemory &memory;
     CProfileEntry &entry;
     CFanCurvePlot &plot;
 };

@@ -1,8 +1,10 @@
 // The window's dialogs: message boxes, file dialogs, About, Point Linker and COM Setting.
-#include "ModalUi.h"
+#include "QtModalUi.h"
 
 #include "AboutDlg.h"
 #include "ComSetting.h"
+#include "DownloadHistoryDialog.h"
+#include "PointLinker.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -19,17 +21,28 @@ MsgAnswer QtModalUi::MessageBox(QWidget *owner, const QString &text, const QStri
     case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
     case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
     }
-    if (buttons == MsgButtons::YesNo) {
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(buttons == MsgButtons::YesNo ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     }
     const int result = box.exec();
     switch (result) {
     case QMessageBox::Ok: return MsgAnswer::Ok;
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Save: return MsgAnswer::Save;
+    case QMessageBox::Discard: return MsgAnswer::Discard;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
     default: return MsgAnswer::Closed;
     }
 }
@@ -69,7 +82,7 @@ QStringList QtModalUi::GetOpenFileNames(QWidget *owner, const FileDialogSpec &sp
     return dialog.selectedFiles();
 }
 
-MyPointerLinker::Result QtModalUi::RunPointLinker(QWidget *owner)
+PointLinkerChoice QtModalUi::RunPointLinker(QWidget *owner)
 {
     MyPointerLinker dialog(owner);
     dialog.exec();
@@ -82,4 +95,12 @@ std::optional<ComSettings> QtModalUi::RunComSetting(QWidget *owner, const ComSet
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Settings();
+}
+
+std::optional<std::size_t> QtModalUi::ChooseJournalEntry(QWidget *owner, const std::vector<JournalEntry> &entries)
+{
+    CDownloadHistoryDialog dialog(entries, owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Chosen();
 }
