@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   prometheus-cpp-dev # orvexctl exporter: metrics registry and HTTP endpoint
+  libyaml-cpp-dev libcrypt-dev # the exporter's --web-config: YAML, bcrypt
+  prometheus openssl systemd # the exporter's tests: promtool, a real Prometheus, certificates, its unit
   xvfb xauth
   scdoc librsvg2-bin gzip # man pages and icon sizes
   desktop-file-utils appstream groff-base man-db bash-completion x11-utils # the installed-tree test

@@ -1,19 +1,24 @@
-// prometheus-cpp holds the metrics and serves them; the event loop reads the ports and keeps them current.
+// prometheus-cpp holds the metrics and writes the text format; a thread of its own reads the ports and
+// keeps them current, and scrapes come from the server's.
 #include "MetricsExporter.h"
 
 #include "Output.h"
+#include "PortList.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
 
 #include <prometheus/counter.h>
-#include <prometheus/exposer.h>
 #include <prometheus/gauge.h>
 #include <prometheus/registry.h>
+#include <prometheus/text_serializer.h>
 
 struct MetricsExporter::Watched
 {
-    explicit Watched(const QString &device) : reader(device) {}
-    FrameReader reader;
+    QString device;
     prometheus::Labels labels;
     prometheus::Gauge *up = nullptr;
     prometheus::Gauge *temperature = nullptr; // only the input the controller reports is there
@@ -24,12 +29,15 @@ struct MetricsExporter::Watched
     prometheus::Counter *frames = nullptr;
     prometheus::Counter *badFrames = nullptr;
     QElapsedTimer sinceValid;
-    QTimer reopen;
+    bool open = false;
+    // The reading thread's own: made, used and destroyed there.
+    std::unique_ptr<FrameReader> reader;
+    std::unique_ptr<QTimer> reopen;
     QString lastProblem;
 };
 
-MetricsExporter::MetricsExporter(const std::vector<QString> &devices, QObject *parent)
-    : QObject(parent), registry(std::make_shared<prometheus::Registry>())
+MetricsExporter::MetricsExporter(const std::vector<QString> &devices)
+    : registry(std::make_shared<prometheus::Registry>())
 {
     using namespace prometheus;
     up =
@@ -48,62 +56,115 @@ MetricsExporter::MetricsExporter(const std::vector<QString> &devices, QObject *p
         &BuildCounter().Name("orvex_bad_frames_total").Help("Frames that could not be read").Register(*registry);
 
     for (const QString &device : devices) {
-        auto w = std::make_unique<Watched>(device);
+        auto one = std::make_unique<Watched>();
+        one->device = device;
+        one->labels = {{"port", device.toStdString()}};
+        one->up = &up->Add(one->labels);
+        one->frames = &frames->Add(one->labels);
+        one->badFrames = &badFrames->Add(one->labels);
+        watched.push_back(std::move(one));
+    }
+}
+
+MetricsExporter::~MetricsExporter()
+{
+    if (!thread)
+        return;
+    stopping = true;
+    thread->wait();
+}
+
+void MetricsExporter::Start()
+{
+    thread.reset(QThread::create([this] { ReadInRounds(); }));
+    thread->start();
+}
+
+std::string MetricsExporter::Scrape()
+{
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        Refresh();
+    }
+    return prometheus::TextSerializer().Serialize(registry->Collect());
+}
+
+void MetricsExporter::ReadInRounds()
+{
+    for (const auto &w : watched) {
         Watched &one = *w;
-        one.labels = {{"port", device.toStdString()}};
-        one.up = &up->Add(one.labels);
-        one.frames = &frames->Add(one.labels);
-        one.badFrames = &badFrames->Add(one.labels);
-        one.reopen.setInterval(kReopenPeriodMs);
-        connect(&one.reopen, &QTimer::timeout, this, [this, &one] { TryOpen(one); });
-        connect(&one.reader, &FrameReader::reading, this,
-                [this, &one](const MonitorReading &reading) { OnReading(one, reading); });
-        connect(&one.reader, &FrameReader::badFrame, this, [&one] { one.badFrames->Increment(); });
-        connect(&one.reader, &FrameReader::lost, this, [this, &one](const QString &why) {
-            one.up->Set(0);
-            Err::Line(QStringLiteral("%1: %2; reopening it when it comes back").arg(one.reader.Device(), why));
-            one.lastProblem = why;
-            one.reopen.start();
-        });
-        watched.push_back(std::move(w));
+        one.reader = std::make_unique<FrameReader>(one.device);
+        one.reopen = std::make_unique<QTimer>();
+        one.reopen->setInterval(kReopenPeriodMs);
+        FrameReader *reader = one.reader.get();
+        QObject::connect(one.reopen.get(), &QTimer::timeout, reader, [this, &one] { TryOpen(one); });
+        QObject::connect(reader, &FrameReader::reading, reader,
+                         [this, &one](const MonitorReading &reading) { OnReading(one, reading); });
+        QObject::connect(reader, &FrameReader::badFrame, reader, [&one] { one.badFrames->Increment(); });
+        QObject::connect(reader, &FrameReader::lost, reader, [this, &one](const QString &why) { OnLost(one, why); });
     }
     for (const auto &w : watched)
         TryOpen(*w);
-    connect(&upTimer, &QTimer::timeout, this, &MetricsExporter::UpdateUp);
-    upTimer.start(250);
-}
-
-MetricsExporter::~MetricsExporter() = default;
-
-void MetricsExporter::Listen(const std::string &address)
-{
-    exposer = std::make_unique<prometheus::Exposer>(address);
-    exposer->RegisterCollectable(registry);
-}
-
-std::vector<int> MetricsExporter::ListeningPorts() const
-{
-    return exposer ? exposer->GetListeningPorts() : std::vector<int>{};
+    QEventLoop loop;
+    while (!stopping) {
+        loop.processEvents(QEventLoop::AllEvents); // what every port has sent since the last round
+        QThread::msleep(kRoundMs);
+    }
+    for (const auto &w : watched) {
+        w->reopen.reset();
+        w->reader.reset();
+    }
 }
 
 void MetricsExporter::TryOpen(Watched &one)
 {
-    const QString problem = one.reader.Open();
+    // A name that came to lead to a port already read (a link made after the start): reading the
+    // line twice would steal frames from the first, so it waits until it leads elsewhere.
+    for (const auto &other : watched) {
+        if (other.get() == &one || !other->reader->IsOpen() || !SamePort(one.device, other->device))
+            continue;
+        const QString problem =
+            QStringLiteral("the same device as %1, which is read already; not opened while it is").arg(other->device);
+        if (problem != one.lastProblem)
+            Err::Line(QStringLiteral("%1: %2").arg(one.device, problem));
+        one.lastProblem = problem;
+        one.reopen->start();
+        return;
+    }
+    const QString problem = one.reader->Open();
     if (problem.isEmpty()) {
-        one.reopen.stop();
-        one.sinceValid.invalidate();
-        Err::Line(QStringLiteral("%1: open").arg(one.reader.Device()));
+        one.reopen->stop();
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            one.open = true;
+            one.sinceValid.invalidate();
+        }
+        Err::Line(QStringLiteral("%1: open").arg(one.device));
         one.lastProblem.clear();
         return;
     }
     if (problem != one.lastProblem) // said once, not every second
-        Err::Line(QStringLiteral("%1: %2; trying again every second").arg(one.reader.Device(), problem));
+        Err::Line(QStringLiteral("%1: %2; trying again every second").arg(one.device, problem));
     one.lastProblem = problem;
-    one.reopen.start();
+    one.reopen->start();
+}
+
+void MetricsExporter::OnLost(Watched &one, const QString &why)
+{
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        one.open = false;
+        one.up->Set(0);
+        DropReadings(one);
+    }
+    Err::Line(QStringLiteral("%1: %2; reopening it when it comes back").arg(one.device, why));
+    one.lastProblem = why;
+    one.reopen->start();
 }
 
 void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
 {
+    const std::lock_guard<std::mutex> guard(lock);
     const bool isTemperature = reading.kind == MonitorReading::Temperature;
     prometheus::Gauge *&shown = isTemperature ? one.temperature : one.volts;
     prometheus::Gauge *&other = isTemperature ? one.volts : one.temperature;
@@ -121,6 +182,9 @@ void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
         if (!one.alarm)
             one.alarm = &alarm->Add(one.labels);
         one.alarm->Set(*reading.alarm);
+    } else if (one.alarm) { // an alarm from an earlier frame is not this one's
+        alarm->Remove(one.alarm);
+        one.alarm = nullptr;
     }
     if (!one.lastFrame)
         one.lastFrame = &lastFrame->Add(one.labels);
@@ -130,10 +194,29 @@ void MetricsExporter::OnReading(Watched &one, const MonitorReading &reading)
     one.up->Set(1);
 }
 
-void MetricsExporter::UpdateUp()
+// Whether each port is up is decided when a scrape asks, so a reading is never served older than
+// the up window; a port that is down serves no reading at all, only orvex_up 0 and its counters.
+// With the lock held.
+void MetricsExporter::Refresh()
 {
     for (const auto &one : watched) {
-        const bool fresh = one->reader.IsOpen() && one->sinceValid.isValid() && one->sinceValid.elapsed() < kUpWindowMs;
+        const bool fresh = one->open && one->sinceValid.isValid() && one->sinceValid.elapsed() < kUpWindowMs;
         one->up->Set(fresh ? 1 : 0);
+        if (!fresh)
+            DropReadings(*one);
     }
+}
+
+void MetricsExporter::DropReadings(Watched &one)
+{
+    const auto drop = [](prometheus::Family<prometheus::Gauge> *family, prometheus::Gauge *&gauge) {
+        if (gauge)
+            family->Remove(gauge);
+        gauge = nullptr;
+    };
+    drop(temperature, one.temperature);
+    drop(volts, one.volts);
+    drop(pwm, one.pwm);
+    drop(alarm, one.alarm);
+    drop(lastFrame, one.lastFrame);
 }
