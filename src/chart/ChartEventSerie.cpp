@@ -12,24 +12,30 @@
 
 CChartEventSerie::CChartEventSerie(CChartCtrl *chart, int id) : CChartSerie(chart, id)
 {
-    font.setPointSize(8);
+    font = chart->ScaledFont(kFontPoints);
+}
+
+void CChartEventSerie::FollowFont()
+{
+    CChartSerie::FollowFont();
+    font = chart->ScaledFont(kFontPoints);
 }
 
 void CChartEventSerie::SetTextFunction(TextFunction function)
 {
     textFunction = std::move(function);
-    chart->Redraw();
+    Changed();
 }
 
 void CChartEventSerie::SetColourFunction(ColourFunction function)
 {
     colourFunction = std::move(function);
-    chart->Redraw();
+    Changed();
 }
 
-QString CChartEventSerie::Text(double code) const
+QString CChartEventSerie::Text(QPointF event) const
 {
-    return textFunction ? textFunction(code) : QString::number(code);
+    return textFunction ? textFunction(event) : QString::number(event.y());
 }
 
 QColor CChartEventSerie::Colour(double code) const
@@ -49,7 +55,7 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
 
     painter->save();
     const QRect plot = plottingRect.ToQRect();
-    painter->setClipRect(plot);
+    painter->setClipRect(plot, Qt::IntersectClip);
     painter->setFont(font);
     const QFontMetrics metrics(font);
     int textRight = std::numeric_limits<int>::min();
@@ -64,7 +70,7 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
         // A text that would run into the one before is left out; its line still shows.
         if (x + 2 <= textRight)
             continue;
-        const QString text = Text(it->y());
+        const QString text = Text(*it);
         if (text.isEmpty())
             continue;
         QRect box(x + 1, plot.top() + 1, metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
