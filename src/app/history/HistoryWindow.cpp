@@ -32,8 +32,8 @@ const QColor kGridColour{215, 215, 215};
 const QColor kZoomRectColour{40, 40, 40};
 // One wheel notch or arrow key moves a tenth of the span.
 constexpr double kPanPerNotch = 0.1;
-// Room left on the screen for the window's frame and title bar.
-constexpr double kScreenShare = 0.92;
+// Room left on the screen for a window manager's frame and title bar, as the main window leaves.
+const QSize kFrameAllowance{8, 40};
 
 QString ValueTitle(InputKind kind)
 {
@@ -128,11 +128,11 @@ void CHistoryWindow::FitToScreen()
     if (!shownOn)
         return;
     const QRect room = shownOn->availableGeometry();
-    // The frame is known only once a window manager has framed the window; until then leave a share
-    // of the screen for it.
+    // The frame is known only once a window manager has framed the window; until then leave room
+    // for one.
     const QSize frame = frameGeometry().size() - geometry().size();
     const bool framed = frame.width() > 0 || frame.height() > 0;
-    const QSize most = framed ? room.size() - frame : (QSizeF(room.size()) * kScreenShare).toSize();
+    const QSize most = room.size() - (framed ? frame : kFrameAllowance);
     const QSize fitted = size().boundedTo(most).expandedTo(minimumSizeHint().boundedTo(most));
     if (fitted != size())
         resize(fitted);
