@@ -430,19 +430,24 @@ TEST_F(HistoryWindowTest, KeysZoomPanGoToTheStartAndFollowLive)
     EXPECT_TRUE(chart.hasFocus()); // the button went grey under the focus
 }
 
-// A screen reader hears what the chart is and the span it shows.
+// A screen reader hears the window by its title, and what the chart is and the span it shows.
 TEST_F(HistoryWindowTest, TheChartTellsScreenReadersItsSpan)
 {
     Open(10);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("History - Tamlin Orvex Interface"));
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&Chart());
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->role(), QAccessible::Chart);
     EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Reading and PWM history"));
+    // Following, to the minute: not a new text with each reading.
     EXPECT_EQ(face->text(QAccessible::Description),
-              QStringLiteral("Temperature and PWM from 12:59:59 to 13:09:59, 600 readings, following live"));
+              QStringLiteral("Temperature and PWM over the last 10 minutes up to 13:09, following live"));
     Add(history.LastTime() + kSecondMs, At(0, 4.5f, 60, 0, InputKind::Voltage));
     EXPECT_EQ(face->text(QAccessible::Description),
-              QStringLiteral("Voltage and PWM from 13:00:00 to 13:10:00, 601 readings, following live"));
+              QStringLiteral("Voltage and PWM over the last 10 minutes up to 13:10, following live"));
     Wheel(120 * 5); // half the span back
     EXPECT_EQ(face->text(QAccessible::Description),
               QStringLiteral("Voltage and PWM from 12:55:00 to 13:05:00, 301 readings"));

@@ -9,6 +9,7 @@
 #include "MonitorFrame.h"
 #include "ReadingHistory.h"
 
+#include <QAccessibleWidget>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -40,6 +41,14 @@ QString ValueTitle(InputKind kind)
     return kind == InputKind::Temperature ? QStringLiteral("Temperature(°C)") : QStringLiteral("Voltage(V)");
 }
 
+// Assistive technology meets the window as a window with its title, not as a bare pane.
+QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("CHistoryWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 QString TimeText(double timeMs, bool withDate)
 {
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(timeMs)));
@@ -58,6 +67,11 @@ QString CHistoryWindow::AlarmMarkText(int code, InputKind kind)
 CHistoryWindow::CHistoryWindow(const ReadingHistory &history, QWidget *parent)
     : QWidget(parent, Qt::Window), history(history)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&WindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setWindowTitle(QStringLiteral("History - Tamlin Orvex Interface"));
     resize(kPreferredWidth, kPreferredHeight);
 
@@ -223,20 +237,22 @@ void CHistoryWindow::ShowSpan(double from, double to)
 
 QString CHistoryWindow::SpanDescription() const
 {
+    const QString quantity = kind == InputKind::Temperature ? QStringLiteral("Temperature") : QStringLiteral("Voltage");
     const double from = timeAxis->GetMin();
     const double to = timeAxis->GetMax();
+    // Following, the span moves with every reading: said to the minute, so a screen reader is not
+    // told something new each second.
+    if (following)
+        return QStringLiteral("%1 and PWM over the last 10 minutes up to %2, following live")
+            .arg(quantity, QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(to)).toString(QStringLiteral("hh:mm")));
     const auto [first, last] =
         history.IndexRange(static_cast<qint64>(std::ceil(from)), static_cast<qint64>(std::floor(to)));
     const bool withDate = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(from)).date() !=
                           QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(to)).date();
     const int readings = last - first;
-    QString text = QStringLiteral("%1 and PWM from %2 to %3, %4")
-                       .arg(kind == InputKind::Temperature ? QStringLiteral("Temperature") : QStringLiteral("Voltage"),
-                            TimeText(from, withDate), TimeText(to, withDate),
-                            readings == 1 ? QStringLiteral("1 reading") : QStringLiteral("%1 readings").arg(readings));
-    if (following)
-        text += QStringLiteral(", following live");
-    return text;
+    return QStringLiteral("%1 and PWM from %2 to %3, %4")
+        .arg(quantity, TimeText(from, withDate), TimeText(to, withDate),
+             readings == 1 ? QStringLiteral("1 reading") : QStringLiteral("%1 readings").arg(readings));
 }
 
 void CHistoryWindow::UpdateDescription()
