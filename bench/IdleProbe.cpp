@@ -3,10 +3,10 @@
 // for a while and its resident memory.
 #include "ControllerLink.h"
 #include "HistoryWindow.h"
-#include "ModalUi.h"
 #include "MonitorFrame.h"
 #include "PlexaDlg.h"
 #include "ProcessMemory.h"
+#include "QtModalUi.h"
 #include "ReadingHistory.h"
 
 #include <QApplication>

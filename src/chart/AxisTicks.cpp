@@ -1,14 +1,17 @@
 // Automatic tick steps, first ticks and tick label texts.
 #include "AxisTicks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-TickStep ComputeTickStep(int startPixel, int endPixel, bool horizontal, double min, double max, TickStep previous)
+TickStep ComputeTickStep(int startPixel, int endPixel, bool horizontal, double min, double max, TickStep previous,
+                         double spacing)
 {
     if (max == min)
         return {0, previous.decimals};
-    const int n = std::abs((endPixel - startPixel) / (horizontal ? 30 : 20));
+    const int apart = std::max(1, static_cast<int>(std::lround((horizontal ? 30 : 20) * spacing)));
+    const int n = std::abs((endPixel - startPixel) / apart);
     if (n == 0)
         return previous; // too narrow for any tick spacing; keep what we had
     const double span = (max - min) / n;

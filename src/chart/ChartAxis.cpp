@@ -17,6 +17,18 @@ CChartAxis::CChartAxis(CChartCtrl *chart, int position)
     grid.horizontal = horizontal;
 }
 
+void CChartAxis::FollowFont(const QFont &labels, const QFont &titles, double scale)
+{
+    labelFont = labels;
+    title.font = titles;
+    fontScale = scale;
+}
+
+int CChartAxis::Px(int pixels) const
+{
+    return std::max(1, qRound(pixels * fontScale));
+}
+
 void CChartAxis::SetRange(double minimum, double maximum)
 {
     min = minimum;
@@ -70,19 +82,19 @@ void CChartAxis::TakeMargin(ChartRect &plot, const ChartRect &chartRect) const
     const QSize label = LargestLabelSize();
     const QSize titleSize = title.Size(horizontal);
     if (horizontal) {
-        const int margin = label.height() + 6 + titleSize.height();
+        const int margin = label.height() + Px(6) + titleSize.height();
         if (secondary)
             plot.top = std::max(plot.top, chartRect.top + margin);
         else
             plot.bottom = std::min(plot.bottom, chartRect.bottom - margin);
-        plot.right = std::min(plot.right, chartRect.right - 3 - label.width() / 2);
+        plot.right = std::min(plot.right, chartRect.right - Px(3) - label.width() / 2);
     } else {
-        const int margin = label.width() + 10 + titleSize.width();
+        const int margin = label.width() + Px(10) + titleSize.width();
         if (secondary)
             plot.right = std::min(plot.right, chartRect.right - margin);
         else
             plot.left = std::max(plot.left, chartRect.left + margin);
-        plot.top = std::max(plot.top, chartRect.top + 3 + label.height() / 2);
+        plot.top = std::max(plot.top, chartRect.top + Px(3) + label.height() / 2);
     }
 }
 
@@ -174,16 +186,16 @@ void CChartAxis::draw(QPainter *painter, const ChartRect &plot, const ChartRect 
         const int textWidth = qCeil(label.size().width());
         if (horizontal) {
             if (secondary)
-                FillVLine(painter, p, axisRect.bottom - 1, axisRect.bottom - 4, axisColour);
+                FillVLine(painter, p, axisRect.bottom - 1, axisRect.bottom - Px(4), axisColour);
             else
-                FillVLine(painter, p, axisRect.top + 1, axisRect.top + 4, axisColour);
-            const int top = secondary ? axisRect.bottom - metrics.height() - 5 : axisRect.top + 5;
+                FillVLine(painter, p, axisRect.top + 1, axisRect.top + Px(4), axisColour);
+            const int top = secondary ? axisRect.bottom - metrics.height() - Px(5) : axisRect.top + Px(5);
             painter->drawStaticText(QPoint(p - textWidth / 2, top), label);
         } else {
-            const int outward = secondary ? 4 : -4;
+            const int outward = secondary ? Px(4) : -Px(4);
             FillHLine(painter, lineAt, lineAt + outward, p, axisColour);
             const int top = p - metrics.height() / 2;
-            const int left = secondary ? lineAt + 6 : lineAt - 6 - textWidth;
+            const int left = secondary ? lineAt + Px(6) : lineAt - Px(6) - textWidth;
             painter->drawStaticText(QPoint(left, top), label);
         }
         grid.tickPixels.push_back(p);

@@ -30,6 +30,7 @@ struct AxisFrameState
     QRgb axisColour = 0;
     QRgb gridColour = 0;
     bool gridVisible = true;
+    double fontScale = 1;
     bool operator==(const AxisFrameState &) const = default;
 };
 
@@ -39,6 +40,9 @@ class CChartAxis
 {
 public:
     enum Position { Left = 0, Bottom = 1, Right = 2, Top = 3 };
+    // Sizes at the dialog's 8 pt font (the chart scales them with its own).
+    static constexpr double kLabelFontPoints = 8;
+    static constexpr double kTitleFontPoints = 10;
 
     CChartAxis(CChartCtrl *chart, int position);
     virtual ~CChartAxis() = default;
@@ -73,8 +77,13 @@ public:
                 textColour.rgb(),
                 axisColour.rgb(),
                 grid.colour.rgb(),
-                grid.visible};
+                grid.visible,
+                fontScale};
     }
+
+    // The chart's font: tick labels, title and the layout's pixel distances follow it.
+    void FollowFont(const QFont &labels, const QFont &titles, double scale);
+    double FontScale() const { return fontScale; }
 
     CScaleMap Map() const { return {startPixel, endPixel, min, max, horizontal, inverted}; }
     int ValueToPixel(double value) const { return Map().transform(value); }
@@ -103,6 +112,8 @@ public:
     QColor axisColour{0, 0, 0};
 
 protected:
+    // A distance of the layout, in pixels at the dialog font, at the chart's font.
+    int Px(int pixels) const;
     // Widest and highest tick label, for the margin.
     virtual QSize LargestLabelSize() const;
     // The laid-out label of a tick, formatted and shaped once and reused from paint to paint:
@@ -125,6 +136,7 @@ protected:
     int endPixel = 0;
     bool zoomEnabled = true;
     double minZoomRange = 0.001;
+    double fontScale = 1;
     CChartGrid grid;
     CChartAxisLabel title;
 

@@ -31,6 +31,14 @@ QRect CChartBalloonLabel::BoxFor(QPoint anchor) const
     return {anchor.x() - width / 2, bottom - height, width, height};
 }
 
+QRect CChartBalloonLabel::Extent(QPoint anchor) const
+{
+    if (!visible)
+        return {};
+    return (BoxFor(anchor) | QRect(anchor.x(), anchor.y() - kLeaderLength, 1, kLeaderLength + 1))
+        .adjusted(-2, -2, 2, 2);
+}
+
 void CChartBalloonLabel::draw(QPainter *painter, QPoint anchor) const
 {
     if (!visible)

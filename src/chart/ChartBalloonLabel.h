@@ -14,6 +14,7 @@ class CChartBalloonLabel
 {
 public:
     static constexpr int kLeaderLength = 20;
+    static constexpr double kFontPoints = 10;
 
     CChartBalloonLabel(const CChartSerie *serie, int pointIndex, const CChartLabelProvider *provider = nullptr);
 
@@ -21,6 +22,8 @@ public:
     QString Text() const;
     // The box drawn for an anchor; empty text still gives a small box.
     QRect BoxFor(QPoint anchor) const;
+    // All the label draws for an anchor: box, border and leader.
+    QRect Extent(QPoint anchor) const;
     void draw(QPainter *painter, QPoint anchor) const;
 
     QColor lineColour{255, 255, 255};

@@ -1,6 +1,7 @@
 // The chart control: layout, back buffer, painting, mouse events and zoom.
 #include "ChartCtrl.h"
 
+#include "ChartAccessible.h"
 #include "ChartBalloonLabel.h"
 #include "ChartCrossHairCursor.h"
 #include "ChartEventSerie.h"
@@ -15,6 +16,7 @@
 #include "ChartTrailSerie.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -30,6 +32,9 @@ constexpr std::array<QRgb, 10> kDefaultColours = {
 int nextSerieId = 0; // program-wide, as series ids are
 
 constexpr int kAxisOrder[] = {CChartAxis::Left, CChartAxis::Bottom, CChartAxis::Right, CChartAxis::Top};
+
+// The dialog's font: the chart's texts have their given sizes at it.
+constexpr double kDialogFontPoints = 8;
 } // namespace
 
 QColor CChartCtrl::DefaultColour(int number)
@@ -40,10 +45,50 @@ QColor CChartCtrl::DefaultColour(int number)
 CChartCtrl::CChartCtrl(QWidget *parent)
     : QWidget(parent), legend(std::make_unique<CChartLegend>()), title(std::make_unique<CChartTitle>())
 {
+    CChartAccessible::Install();
     backgroundColour = palette().color(QPalette::Button);
     gradientColour1 = gradientColour2 = backgroundColour;
     setAttribute(Qt::WA_OpaquePaintEvent); // the back buffer covers everything
     setMouseTracking(true);
+    FollowFont();
+}
+
+double CChartCtrl::FontScale() const
+{
+    const QFont &widgetFont = font();
+    double points = widgetFont.pointSizeF();
+    if (points <= 0) // a font sized in pixels
+        points = widgetFont.pixelSize() * 72.0 / std::max(logicalDpiY(), 1);
+    return points > 0 ? points / kDialogFontPoints : 1;
+}
+
+QFont CChartCtrl::ScaledFont(double points) const
+{
+    QFont scaled = font();
+    scaled.setPointSizeF(points * FontScale());
+    return scaled;
+}
+
+void CChartCtrl::FollowFont()
+{
+    const double scale = FontScale();
+    for (auto &axis : axes) {
+        if (axis)
+            axis->FollowFont(ScaledFont(CChartAxis::kLabelFontPoints), ScaledFont(CChartAxis::kTitleFontPoints), scale);
+    }
+    title->font = ScaledFont(CChartTitle::kFontPoints);
+    legend->font.setPointSizeF(CChartTitle::kFontPoints * scale);
+    for (auto &[id, serie] : series)
+        serie->FollowFont();
+}
+
+void CChartCtrl::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        FollowFont();
+        Redraw();
+    }
 }
 
 CChartCtrl::~CChartCtrl() = default;
@@ -52,6 +97,7 @@ CChartStandardAxis *CChartCtrl::AddStandardAxis(int position)
 {
     auto axis = std::make_unique<CChartStandardAxis>(this, position);
     CChartStandardAxis *raw = axis.get();
+    raw->FollowFont(ScaledFont(CChartAxis::kLabelFontPoints), ScaledFont(CChartAxis::kTitleFontPoints), FontScale());
     axes[static_cast<std::size_t>(position)] = std::move(axis);
     return raw;
 }
@@ -60,6 +106,7 @@ CChartTimeAxis *CChartCtrl::AddTimeAxis(int position)
 {
     auto axis = std::make_unique<CChartTimeAxis>(this, position);
     CChartTimeAxis *raw = axis.get();
+    raw->FollowFont(ScaledFont(CChartAxis::kLabelFontPoints), ScaledFont(CChartAxis::kTitleFontPoints), FontScale());
     axes[static_cast<std::size_t>(position)] = std::move(axis);
     return raw;
 }
@@ -72,6 +119,7 @@ void CChartCtrl::AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHori
     CChartAxis *horizontal = GetAxis(secondaryHorizontal ? CChartAxis::Top : CChartAxis::Bottom);
     CChartAxis *vertical = GetAxis(secondaryVertical ? CChartAxis::Right : CChartAxis::Left);
     serie->SetAxes(horizontal, vertical);
+    serie->FollowFont();
     series[serie->GetId()] = std::move(serie);
     Redraw();
     EnableRedraw(true);
@@ -123,11 +171,22 @@ void CChartCtrl::EnableRedraw(bool enable)
     refreshLock += enable ? 1 : -1;
     if (refreshLock >= 1 && refreshPending) {
         refreshPending = false;
-        Redraw();
+        Refresh();
     }
 }
 
 void CChartCtrl::Redraw()
+{
+    redrawAllPending = true;
+    Refresh();
+}
+
+void CChartCtrl::RefreshSeries()
+{
+    Refresh();
+}
+
+void CChartCtrl::Refresh()
 {
     if (refreshLock < 1) {
         refreshPending = true;
@@ -135,11 +194,11 @@ void CChartCtrl::Redraw()
     }
     const ChartRect client{0, 0, width(), height()};
     const qreal ratio = devicePixelRatioF();
-    ++refreshCount;
     // Series change far more often than the frame: the frame layer is redrawn only when what it
     // shows has changed, and each redraw starts from a copy of it.
     FrameState state = CurrentFrameState();
-    if (!frameState || !(*frameState == state)) {
+    const bool frameChanged = !frameState || !(*frameState == state);
+    if (frameChanged) {
         const QSize pixels = (QSizeF(size()) * ratio).toSize().expandedTo({1, 1});
         frameLayer = QImage(pixels, QImage::Format_RGB32);
         frameLayer.setDevicePixelRatio(ratio);
@@ -147,7 +206,15 @@ void CChartCtrl::Redraw()
         PaintBackground(&painter, client);
         PaintFrame(&painter, client.Inflated(-3, -3));
         frameState = std::move(state);
+        underlayLayers = 0;
     }
+    const bool all = redrawAllPending || frameChanged || backBuffer.size() != frameLayer.size() ||
+                     backBuffer.devicePixelRatio() != frameLayer.devicePixelRatio();
+    redrawAllPending = false;
+    if (!all && RedrawChanged())
+        return;
+    ++refreshCount;
+    underlayLayers = 0; // drawn from other layers, or in another order
     // Copied into the buffer we already have: a fresh megabyte each time costs page faults.
     if (backBuffer.size() != frameLayer.size() || backBuffer.format() != frameLayer.format())
         backBuffer = QImage(frameLayer.size(), frameLayer.format());
@@ -157,6 +224,129 @@ void CChartCtrl::Redraw()
     PaintSeries(&painter);
     painter.end();
     update();
+}
+
+std::vector<CChartCtrl::Layer> CChartCtrl::DrawingOrder() const
+{
+    // By z-order, then by id (the map's order); stable, so equal z keeps the order of adding. Labels
+    // come last, over every series.
+    std::vector<Layer> order;
+    order.reserve(2 * series.size());
+    for (auto &[id, serie] : series)
+        order.push_back({serie.get(), false});
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Layer &a, const Layer &b) { return a.serie->ZOrder() < b.serie->ZOrder(); });
+    for (std::size_t i = 0, n = order.size(); i < n; ++i)
+        order.push_back({order[i].serie, true});
+    return order;
+}
+
+bool CChartCtrl::Changed(const Layer &layer)
+{
+    return layer.serie->ChangedSinceDrawn();
+}
+
+QRect CChartCtrl::Extent(const Layer &layer)
+{
+    return layer.labels ? layer.serie->LabelsExtent() : layer.serie->Extent();
+}
+
+QRect CChartCtrl::Damage(const Layer &layer)
+{
+    return layer.labels ? layer.serie->LabelsDamage() : layer.serie->Damage();
+}
+
+void CChartCtrl::DrawLayer(QPainter *painter, const Layer &layer, const QRect *area) const
+{
+    if (layer.labels) {
+        painter->save();
+        painter->setClipRect(plottingRect.ToQRect(), Qt::IntersectClip);
+        layer.serie->DrawLabels(painter);
+        painter->restore();
+    } else if (area) {
+        layer.serie->DrawIn(painter, *area);
+    } else {
+        layer.serie->DrawAll(painter);
+    }
+}
+
+void CChartCtrl::PaintSeries(QPainter *painter)
+{
+    const ChartRect seriesRect{plottingRect.left, plottingRect.top, plottingRect.right + 1, plottingRect.bottom + 1};
+    for (auto &[id, serie] : series)
+        serie->SetPlottingRect(seriesRect);
+    drawnOrder = DrawingOrder();
+    for (const Layer &layer : drawnOrder)
+        DrawLayer(painter, layer);
+    for (auto &[id, serie] : series)
+        serie->MarkDrawn();
+}
+
+bool CChartCtrl::RedrawChanged()
+{
+    const std::vector<Layer> order = DrawingOrder();
+    if (order != drawnOrder)
+        return false;
+    const auto firstChanged = std::find_if(order.begin(), order.end(), &CChartCtrl::Changed);
+    if (firstChanged == order.end())
+        return true; // nothing to draw
+    const auto changed = static_cast<std::size_t>(firstChanged - order.begin());
+
+    // What the changed layers drew last time and draw now; everything else on the buffer stands.
+    QRect area;
+    for (std::size_t i = changed; i < order.size(); ++i) {
+        if (Changed(order[i]))
+            area |= Damage(order[i]);
+    }
+    area &= rect();
+    ++refreshCount;
+    if (!area.isEmpty()) {
+        // The layers under the lowest changed one are drawn once into the underlay and kept while
+        // they stay unchanged; with none under it, the frame layer is the underlay.
+        if (underlayLayers > changed)
+            underlayLayers = 0;
+        if (changed > 0 && underlayLayers < changed) {
+            if (underlayLayers == 0) {
+                if (underlay.size() != frameLayer.size() || underlay.format() != frameLayer.format())
+                    underlay = QImage(frameLayer.size(), frameLayer.format());
+                underlay.setDevicePixelRatio(frameLayer.devicePixelRatio());
+                std::memcpy(underlay.bits(), frameLayer.constBits(),
+                            static_cast<std::size_t>(frameLayer.sizeInBytes()));
+            }
+            QPainter painter(&underlay);
+            for (std::size_t i = underlayLayers; i < changed; ++i)
+                DrawLayer(&painter, order[i]);
+            underlayLayers = changed;
+        }
+        const QImage &source = changed > 0 ? underlay : frameLayer;
+
+        // In device pixels, on whole pixels; the clip below is the very same pixels.
+        const qreal ratio = backBuffer.devicePixelRatio();
+        const QRect pixels =
+            QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio).toAlignedRect() &
+            backBuffer.rect();
+        const qsizetype bytesPerPixel = backBuffer.depth() / 8;
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            std::memcpy(backBuffer.scanLine(y) + pixels.left() * bytesPerPixel,
+                        source.constScanLine(y) + pixels.left() * bytesPerPixel,
+                        static_cast<std::size_t>(pixels.width() * bytesPerPixel));
+        const QRectF clip(pixels.x() / ratio, pixels.y() / ratio, pixels.width() / ratio, pixels.height() / ratio);
+        const QRect logical = clip.toAlignedRect();
+        QPainter painter(&backBuffer);
+        painter.setClipRect(clip);
+        for (std::size_t i = changed; i < order.size(); ++i) {
+            const Layer &layer = order[i];
+            if (Changed(layer) || Extent(layer).intersects(logical))
+                DrawLayer(&painter, layer, &logical);
+        }
+        painter.end();
+        update(logical);
+    }
+    for (std::size_t i = changed; i < order.size(); ++i) {
+        if (!order[i].labels)
+            order[i].serie->MarkDrawn();
+    }
+    return true;
 }
 
 void CChartCtrl::PaintBackground(QPainter *painter, const ChartRect &rect) const
@@ -244,40 +434,44 @@ void CChartCtrl::PaintFrame(QPainter *painter, const ChartRect &rect)
     FillVLine(painter, l, t, b, borderColour);
 }
 
-void CChartCtrl::PaintSeries(QPainter *painter)
-{
-    const ChartRect seriesRect{plottingRect.left, plottingRect.top, plottingRect.right + 1, plottingRect.bottom + 1};
-    // By z-order, then by id (the map's order); stable, so equal z keeps the order of adding.
-    std::vector<CChartSerie *> order;
-    order.reserve(series.size());
-    for (auto &[id, serie] : series)
-        order.push_back(serie.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const CChartSerie *a, const CChartSerie *b) { return a->ZOrder() < b->ZOrder(); });
-    for (CChartSerie *serie : order) {
-        serie->SetPlottingRect(seriesRect);
-        serie->DrawAll(painter);
-    }
-    painter->save();
-    painter->setClipRect(plottingRect.ToQRect());
-    for (CChartSerie *serie : order)
-        serie->DrawLabels(painter);
-    painter->restore();
-}
-
-void CChartCtrl::paintEvent(QPaintEvent *)
+void CChartCtrl::paintEvent(QPaintEvent *event)
 {
     if (!firstPaintDone || backBuffer.devicePixelRatio() != devicePixelRatioF()) {
         firstPaintDone = true;
         Redraw();
     }
     QPainter painter(this);
-    painter.drawImage(0, 0, backBuffer);
+    const QRect area = event->rect();
+    const qreal ratio = backBuffer.devicePixelRatio();
+    painter.drawImage(area, backBuffer,
+                      QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
     if (zoomEnabled && zoomDragActive) {
         painter.setPen(QPen(zoomRectColour, 0));
         painter.drawPolyline(QPolygon(
             {zoomStart, QPoint(zoomEnd.x(), zoomStart.y()), zoomEnd, QPoint(zoomStart.x(), zoomEnd.y()), zoomStart}));
     }
+    if (hasFocus()) {
+        // Over the raised edge, where it covers nothing of the chart: the highlight colour, and a
+        // dark line inside it that shows on a light background too.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 0, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void CChartCtrl::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CChartCtrl::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CChartCtrl::resizeEvent(QResizeEvent *event)
@@ -336,8 +530,16 @@ void CChartCtrl::mouseReleaseEvent(QMouseEvent *event)
             zoomDragActive = false;
             zoomEnd = point;
             if (zoomStart.x() <= zoomEnd.x() && zoomStart.y() <= zoomEnd.y()) {
-                if (zoomStart.x() != zoomEnd.x() && zoomStart.y() != zoomEnd.y()) {
-                    ZoomTo(zoomStart, zoomEnd);
+                // Only the part inside the plot counts: values beyond its edges were never on show,
+                // and a drag that ends past the axis must not bring them in.
+                const auto inPlot = [this](QPoint p) {
+                    return QPoint(std::clamp(p.x(), plottingRect.left, std::max(plottingRect.left, plottingRect.right)),
+                                  std::clamp(p.y(), plottingRect.top, std::max(plottingRect.top, plottingRect.bottom)));
+                };
+                const QPoint from = inPlot(zoomStart);
+                const QPoint to = inPlot(zoomEnd);
+                if (from.x() != to.x() && from.y() != to.y()) {
+                    ZoomTo(from, to);
                     emit zoomedByMouse(false);
                 }
             } else {

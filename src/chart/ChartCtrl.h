@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CChartAxis;
 class CChartCrossHairCursor;
@@ -54,7 +55,10 @@ public:
     CChartLegend *GetLegend() const { return legend.get(); }
     int SeriesCount() const { return static_cast<int>(series.size()); }
 
+    // Everything drawn anew into the back buffer.
     void Redraw();
+    // Series changed: only what they changed is drawn again (the series call this).
+    void RefreshSeries();
     void EnableRedraw(bool enable);
     void ResetZoom();
     // Reset forgets the event (and returns 0), so each one is handled once.
@@ -71,6 +75,15 @@ public:
     void SetBackGradient(bool on);
     void SetBorderColor(QColor colour);
     void SetZoomEnabled(bool on) { zoomEnabled = on; }
+    // The rectangle drawn while dragging; it must show on the background.
+    void SetZoomRectColor(QColor colour) { zoomRectColour = colour; }
+    QColor GetZoomRectColor() const { return zoomRectColour; }
+
+    // The chart's texts follow the widget's font: `points` is a size at the dialog's 8 pt font, so
+    // at the dialog font every text has its usual size and a larger font makes all of them larger.
+    QFont ScaledFont(double points) const;
+    // The widget's font against that 8 pt font; the layout's fixed pixel distances grow with it.
+    double FontScale() const;
 
     ChartRect PlottingRect() const { return plottingRect; }
     const QImage &BackBuffer() const { return backBuffer; }
@@ -90,6 +103,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
     virtual void PaintBackground(QPainter *painter, const ChartRect &rect) const;
     // The frame (title, axes with labels and grids, plot border) then the series and their labels.
@@ -111,9 +127,25 @@ private:
         std::array<std::optional<AxisFrameState>, 4> axes;
         bool operator==(const FrameState &) const = default;
     };
+    // One step of drawing: a series, or the labels of one (drawn after every series).
+    struct Layer
+    {
+        CChartSerie *serie = nullptr;
+        bool labels = false;
+        bool operator==(const Layer &) const = default;
+    };
     FrameState CurrentFrameState() const;
     void PaintFrame(QPainter *painter, const ChartRect &rect);
     void PaintSeries(QPainter *painter);
+    void Refresh();
+    std::vector<Layer> DrawingOrder() const;
+    void DrawLayer(QPainter *painter, const Layer &layer, const QRect *area = nullptr) const;
+    static bool Changed(const Layer &layer);
+    static QRect Extent(const Layer &layer);
+    static QRect Damage(const Layer &layer);
+    // Draws only the area the changed series touch; false when everything must be drawn.
+    bool RedrawChanged();
+    void FollowFont();
     void AddSerie(std::unique_ptr<CChartSerie> serie, bool secondaryHorizontal, bool secondaryVertical = false);
     // A new series of the given kind with the next id, added on the chosen axes (defined where used).
     template <class Serie> Serie *AddSerieOf(bool secondaryHorizontal, bool secondaryVertical = false);
@@ -122,8 +154,13 @@ private:
     QImage backBuffer;
     QImage frameLayer;
     std::optional<FrameState> frameState;
+    // The frame with the layers under the lowest changed one: a redraw starts from it.
+    QImage underlay;
+    std::size_t underlayLayers = 0;
+    std::vector<Layer> drawnOrder;
     int refreshLock = 1;
     bool refreshPending = false;
+    bool redrawAllPending = false;
     bool firstPaintDone = false;
     int refreshCount = 0;
     bool backGradient = false;

@@ -8,28 +8,35 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 CChartEventSerie::CChartEventSerie(CChartCtrl *chart, int id) : CChartSerie(chart, id)
 {
-    font.setPointSize(8);
+    font = chart->ScaledFont(kFontPoints);
+}
+
+void CChartEventSerie::FollowFont()
+{
+    CChartSerie::FollowFont();
+    font = chart->ScaledFont(kFontPoints);
 }
 
 void CChartEventSerie::SetTextFunction(TextFunction function)
 {
     textFunction = std::move(function);
-    chart->Redraw();
+    Changed();
 }
 
 void CChartEventSerie::SetColourFunction(ColourFunction function)
 {
     colourFunction = std::move(function);
-    chart->Redraw();
+    Changed();
 }
 
-QString CChartEventSerie::Text(double code) const
+QString CChartEventSerie::Text(QPointF event) const
 {
-    return textFunction ? textFunction(code) : QString::number(code);
+    return textFunction ? textFunction(event) : QString::number(event.y());
 }
 
 QColor CChartEventSerie::Colour(double code) const
@@ -49,34 +56,44 @@ void CChartEventSerie::DrawAll(QPainter *painter) const
 
     painter->save();
     const QRect plot = plottingRect.ToQRect();
-    painter->setClipRect(plot);
-    painter->setFont(font);
-    const QFontMetrics metrics(font);
-    int textRight = std::numeric_limits<int>::min();
+    painter->setClipRect(plot, Qt::IntersectClip);
+    // The lines first, so that no line runs through a text.
+    std::vector<std::pair<int, PointIt>> shown;
     for (auto it = first; it != last; ++it) {
         const int x = xMap.transform(it->x());
         // Of several events on one pixel column only the last shows: draw just that one.
         const auto next = it + 1;
         if (next != last && xMap.transform(next->x()) == x)
             continue;
-        const QColor lineColour = Colour(it->y());
-        FillVLine(painter, x, plot.top(), plot.bottom(), lineColour);
-        // A text that would run into the one before is left out; its line still shows.
-        if (x + 2 <= textRight)
+        FillVLine(painter, x, plot.top(), plot.bottom(), Colour(it->y()));
+        shown.emplace_back(x, it);
+    }
+    // Each text in the first row where it runs into no other; one that fits in none is left out,
+    // its line still shows. A text is formatted only where some row has room for it.
+    painter->setFont(font);
+    const QFontMetrics metrics(font);
+    std::array<int, kTextRows> rowRight;
+    rowRight.fill(std::numeric_limits<int>::min());
+    for (const auto &[x, it] : shown) {
+        if (std::none_of(rowRight.begin(), rowRight.end(), [x = x](int right) { return x + 2 > right; }))
             continue;
-        const QString text = Text(it->y());
+        const QString text = Text(*it);
         if (text.isEmpty())
             continue;
-        QRect box(x + 1, plot.top() + 1, metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
-        if (box.right() > plot.right()) { // at the right edge the text goes left of its line
-            box.moveRight(x - 1);
-            if (box.left() <= textRight)
+        for (int row = 0; row < kTextRows; ++row) {
+            QRect box(x + 1, plot.top() + 1 + row * (metrics.height() + 3), metrics.horizontalAdvance(text) + 6,
+                      metrics.height() + 2);
+            if (box.right() > plot.right()) // at the right edge the text goes left of its line
+                box.moveRight(x - 1);
+            if (box.left() <= rowRight[static_cast<std::size_t>(row)] || box.bottom() > plot.bottom())
                 continue;
+            const QColor lineColour = Colour(it->y());
+            painter->fillRect(box, QColor(255, 255, 255, 210));
+            painter->setPen(lineColour);
+            painter->drawText(box, Qt::AlignCenter, text);
+            rowRight[static_cast<std::size_t>(row)] = box.right() + 2;
+            break;
         }
-        painter->fillRect(box, QColor(255, 255, 255, 210));
-        painter->setPen(lineColour);
-        painter->drawText(box, Qt::AlignCenter, text);
-        textRight = box.right() + 2;
     }
     painter->restore();
 }

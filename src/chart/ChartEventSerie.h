@@ -7,12 +7,16 @@
 
 #include <functional>
 
-// Events at x, each a thin vertical line across the plot with a short text at its top. The point's
-// y is the event's code; the text and colour functions turn it into what is shown.
+// Events at x, each a thin vertical line across the plot with a short text near its top. The point's
+// y is the event's code; the text and colour functions turn an event into what is shown.
 class CChartEventSerie : public CChartSerie
 {
 public:
-    using TextFunction = std::function<QString(double code)>;
+    static constexpr double kFontPoints = 8;
+    // Texts that would overlap go one below the other, in as many rows as this.
+    static constexpr int kTextRows = 3;
+    // The event as (x, code): what the code means may depend on when it came.
+    using TextFunction = std::function<QString(QPointF event)>;
     using ColourFunction = std::function<QColor(double code)>;
 
     CChartEventSerie(CChartCtrl *chart, int id);
@@ -20,10 +24,11 @@ public:
     void AddEvent(double x, double code) { AppendPoint(QPointF(x, code)); }
     void SetTextFunction(TextFunction function);
     void SetColourFunction(ColourFunction function);
-    QString Text(double code) const;
+    QString Text(QPointF event) const;
     QColor Colour(double code) const;
 
     void DrawAll(QPainter *painter) const override;
+    void FollowFont() override;
 
     QFont font;
 

@@ -9,13 +9,37 @@ void CChartPointsSerie::SetPointSize(int width, int height)
 {
     pointWidth = width;
     pointHeight = height;
-    chart->Redraw();
+    Changed();
 }
 
 void CChartPointsSerie::SetPointType(int type)
 {
     pointType = type;
-    chart->Redraw();
+    Changed();
+}
+
+void CChartPointsSerie::SetBorderColor(QColor value)
+{
+    borderColour = value;
+    Changed();
+}
+
+QRect CChartPointsSerie::Extent() const
+{
+    if (!visible)
+        return {};
+    QRect extent;
+    for (int i = 0; i < GetPointsCount(); ++i)
+        extent |= MarkerExtent(ScreenPoint(i));
+    return extent & plottingRect.ToQRect();
+}
+
+QRect CChartPointsSerie::MarkerExtent(QPoint p) const
+{
+    // The marker's box, a pixel more for its border and its smoothing, and its shadow.
+    const int reach = (shadow ? shadowDepth : 0) + 2;
+    return {p.x() - pointWidth / 2 - reach, p.y() - pointHeight / 2 - reach, pointWidth + 2 * reach,
+            pointHeight + 2 * reach};
 }
 
 void CChartPointsSerie::DrawMarker(QPainter *painter, const QRect &box) const
@@ -33,16 +57,28 @@ void CChartPointsSerie::DrawMarker(QPainter *painter, const QRect &box) const
 
 void CChartPointsSerie::DrawAll(QPainter *painter) const
 {
+    DrawMarkers(painter, nullptr);
+}
+
+void CChartPointsSerie::DrawIn(QPainter *painter, const QRect &area) const
+{
+    DrawMarkers(painter, &area);
+}
+
+void CChartPointsSerie::DrawMarkers(QPainter *painter, const QRect *area) const
+{
     if (!visible)
         return;
     painter->save();
-    painter->setClipRect(plottingRect.ToQRect());
+    painter->setClipRect(plottingRect.ToQRect(), Qt::IntersectClip);
     const int halfW = pointWidth / 2;
     const int halfH = pointHeight / 2;
     // A 1 x 1 marker is a single pixel, so no smoothing spreads it.
     painter->setRenderHint(QPainter::Antialiasing, pointWidth > 2);
     for (int i = 0; i < GetPointsCount(); ++i) {
         const QPoint p = ScreenPoint(i);
+        if (area && !MarkerExtent(p).intersects(*area))
+            continue;
         const QRect box(QPoint(p.x() - halfW, p.y() - halfH), QPoint(p.x() + halfW - 1, p.y() + halfH - 1));
         if (shadow) {
             painter->setPen(shadowColour);

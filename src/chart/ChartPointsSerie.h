@@ -13,14 +13,19 @@ public:
 
     void SetPointSize(int width, int height);
     void SetPointType(int type);
-    void SetBorderColor(QColor value) { borderColour = value; }
+    void SetBorderColor(QColor value);
     int PointWidth() const { return pointWidth; }
     int PointHeight() const { return pointHeight; }
 
     void DrawAll(QPainter *painter) const override;
+    QRect Extent() const override;
+    void DrawIn(QPainter *painter, const QRect &area) const override;
 
 private:
     void DrawMarker(QPainter *painter, const QRect &box) const;
+    // All markers, or only those reaching into `area`.
+    void DrawMarkers(QPainter *painter, const QRect *area) const;
+    QRect MarkerExtent(QPoint p) const;
 
     int pointWidth = 5;
     int pointHeight = 5;

@@ -27,19 +27,31 @@ void CChartSerie::SetAxes(CChartAxis *horizontal, CChartAxis *vertical)
 void CChartSerie::SetColor(QColor value)
 {
     colour = value;
-    chart->Redraw();
+    Changed();
 }
 
 void CChartSerie::SetVisible(bool on)
 {
     visible = on;
-    chart->Redraw();
+    Changed();
+}
+
+void CChartSerie::SetShadow(bool on)
+{
+    shadow = on;
+    Changed();
 }
 
 void CChartSerie::SetZOrder(int z)
 {
     zOrder = z;
-    chart->Redraw();
+    Changed();
+}
+
+void CChartSerie::Changed()
+{
+    ++generation;
+    chart->RefreshSeries();
 }
 
 void CChartSerie::ReplacePoints(const double *xs, const double *ys, int count)
@@ -53,7 +65,7 @@ void CChartSerie::ReplacePoints(const double *xs, const double *ys, int count)
     else if (ordering == OrderByY)
         std::stable_sort(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
     RecomputeExtents();
-    Redraw();
+    Changed();
 }
 
 void CChartSerie::AppendPoint(QPointF point)
@@ -76,7 +88,7 @@ void CChartSerie::AppendPoint(QPointF point)
         minY = std::min(minY, point.y());
         maxY = std::max(maxY, point.y());
     }
-    Redraw();
+    Changed();
 }
 
 void CChartSerie::RemoveAllPoints()
@@ -84,7 +96,7 @@ void CChartSerie::RemoveAllPoints()
     points.clear();
     labels.clear();
     RecomputeExtents();
-    Redraw();
+    Changed();
 }
 
 void CChartSerie::RecomputeExtents()
@@ -101,13 +113,6 @@ void CChartSerie::RecomputeExtents()
     maxX = highX->x();
     minY = lowY->y();
     maxY = highY->y();
-}
-
-void CChartSerie::Redraw()
-{
-    chart->EnableRedraw(false);
-    chart->Redraw();
-    chart->EnableRedraw(true);
 }
 
 std::pair<CChartSerie::PointIt, CChartSerie::PointIt> CChartSerie::PointsInView() const
@@ -131,7 +136,43 @@ CChartBalloonLabel *CChartSerie::AttachLabel(int index, std::unique_ptr<CChartBa
 {
     auto &slot = labels[index];
     slot = std::move(label);
+    slot->font = chart->ScaledFont(CChartBalloonLabel::kFontPoints);
+    ++generation; // drawn with the next redraw, as before
     return slot.get();
+}
+
+void CChartSerie::FollowFont()
+{
+    for (auto &[index, label] : labels)
+        label->font = chart->ScaledFont(CChartBalloonLabel::kFontPoints);
+    ++generation;
+}
+
+QRect CChartSerie::Extent() const
+{
+    return plottingRect.ToQRect();
+}
+
+void CChartSerie::DrawIn(QPainter *painter, const QRect &) const
+{
+    DrawAll(painter);
+}
+
+QRect CChartSerie::LabelsExtent() const
+{
+    QRect extent;
+    for (const auto &[index, label] : labels) {
+        if (index < GetPointsCount())
+            extent |= label->Extent(ScreenPoint(index));
+    }
+    return extent;
+}
+
+void CChartSerie::MarkDrawn()
+{
+    drawnGeneration = generation;
+    drawnExtent = Extent();
+    drawnLabelsExtent = LabelsExtent();
 }
 
 void CChartSerie::DrawLabels(QPainter *painter) const

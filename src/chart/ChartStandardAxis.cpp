@@ -10,7 +10,7 @@ constexpr int kMaxTicks = 10000; // a runaway range must not hang the paint
 void CChartStandardAxis::ComputeTickStep()
 {
     if (automaticTicks)
-        step = ::ComputeTickStep(startPixel, endPixel, horizontal, min, max, step);
+        step = ::ComputeTickStep(startPixel, endPixel, horizontal, min, max, step, fontScale);
 }
 
 void CChartStandardAxis::ComputeFirstTick()

@@ -10,13 +10,13 @@
 void CChartStripSerie::SetWidth(int width)
 {
     penWidth = width;
-    chart->Redraw();
+    Changed();
 }
 
 void CChartStripSerie::SetGap(double dx)
 {
     gap = dx;
-    chart->Redraw();
+    Changed();
 }
 
 std::vector<QPolygon> CChartStripSerie::Runs() const
@@ -112,7 +112,7 @@ void CChartStripSerie::DrawAll(QPainter *painter) const
     if (runs.empty())
         return;
     painter->save();
-    painter->setClipRect(plottingRect.ToQRect());
+    painter->setClipRect(plottingRect.ToQRect(), Qt::IntersectClip);
     painter->setRenderHint(QPainter::Antialiasing, false);
     // A wide line is a square brush of one-pixel strokes, shifted right and down: the raster
     // engine strokes a wide pen's joins one by one, about ten times slower over a dense strip.

@@ -29,7 +29,8 @@ void CChartTimeAxis::ComputeTickStep()
 {
     if (!automaticTicks)
         return;
-    step = ComputeTimeTickStep(max - min, std::abs(endPixel - startPixel), [this](qint64 s) { return LabelWidth(s); });
+    step = ComputeTimeTickStep(
+        max - min, std::abs(endPixel - startPixel), [this](qint64 s) { return LabelWidth(s); }, Px(16));
 }
 
 std::vector<double> CChartTimeAxis::TickValues() const

@@ -10,7 +10,8 @@
 class CChartTitle
 {
 public:
-    CChartTitle() { font.setPointSize(10); }
+    static constexpr double kFontPoints = 10;
+    CChartTitle() { font.setPointSizeF(kFontPoints); }
 
     void AddString(const QString &line) { lines << line; }
     void RemoveAll() { lines.clear(); }

@@ -3,6 +3,9 @@
 
 #include "ChartSerie.h"
 
+#include <QHash>
+#include <QImage>
+
 // The last positions of a moving point, oldest first, drawn as small markers that fade with age.
 class CChartTrailSerie : public CChartSerie
 {
@@ -20,10 +23,23 @@ public:
     int Alpha(int index) const;
 
     void DrawAll(QPainter *painter) const override;
+    QRect Extent() const override;
+    void DrawIn(QPainter *painter, const QRect &area) const override;
 
     static constexpr int kNewestAlpha = 200;
     static constexpr int kOldestAlpha = 12;
 
 private:
+    // All markers, or only those reaching into `area`.
+    void DrawMarkers(QPainter *painter, const QRect *area) const;
+    void DrawMarker(QPainter *painter, QPointF centre, int alpha) const;
+    // The marker of one shade, drawn once at `ratio` device pixels a pixel.
+    const QImage &Sprite(int alpha, int ratio) const;
+    QRect MarkerExtent(QPoint p) const;
+
     int pointSize = 7;
+    mutable QHash<int, QImage> sprites;
+    mutable QRgb spriteColour = 0;
+    mutable int spriteSize = 0;
+    mutable int spriteRatio = 0;
 };

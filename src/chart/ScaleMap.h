@@ -41,6 +41,7 @@ public:
     double Max() const { return max; }
     bool Horizontal() const { return horizontal; }
     bool ContainsPixel(int pixel) const;
+    bool operator==(const CScaleMap &) const = default;
 
 private:
     int start = 0;

@@ -1,4 +1,5 @@
-// Tests of the reading history and its window: order, spans, following, zoom, pan and redraws.
+// Tests of the reading history and its window: order, spans, following, zoom, pan, keys, alarm
+// marks, what a screen reader hears, and redraws.
 #include "HistoryWindow.h"
 #include "ChartCtrl.h"
 #include "ChartEventSerie.h"
@@ -7,6 +8,7 @@
 #include "ChartTimeAxis.h"
 #include "ReadingHistory.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
 #include <QPushButton>
@@ -245,7 +247,7 @@ TEST_F(HistoryWindowTest, AlarmChangesAreMarked)
     EXPECT_EQ(marks->GetPoint(0), QPointF(kStart + 2 * kSecondMs, 4));
     EXPECT_EQ(marks->GetPoint(1), QPointF(kStart + 6 * kSecondMs, 0));
     EXPECT_EQ(marks->GetPoint(2), QPointF(kStart + 9 * kSecondMs, 1));
-    EXPECT_EQ(marks->Text(4), QStringLiteral("Alarm 4"));
+    EXPECT_EQ(marks->Text(marks->GetPoint(0)), QStringLiteral("WARNING: High Temperature Alarm ON"));
     EXPECT_NE(marks->Colour(0), marks->Colour(4));
 
     // An alarm already on when the session starts is marked too.
@@ -267,4 +269,186 @@ TEST_F(HistoryWindowTest, AHiddenWindowDrawsNothingAndCatchesUpWhenShown)
     window->show();
     EXPECT_EQ(window->ValueLine()->GetPointsCount(), history.Size());
     EXPECT_EQ(Max(), history.LastTime());
+}
+
+// The rectangle a drag draws shows on the white chart: all along its edge, in a dark colour.
+TEST_F(HistoryWindowTest, TheZoomRectangleShowsWhileDragging)
+{
+    Open(30);
+    const ChartRect plot = Chart().PlottingRect();
+    const QPoint from(plot.left + 100, plot.top + 10);
+    const QPoint to(plot.left + 300, plot.bottom - 10);
+    QTest::mousePress(&Chart(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&Chart(), to);
+    const QImage image = Chart().grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    for (int x = from.x() + 1; x < to.x(); ++x) {
+        for (const int y : {from.y(), to.y()}) {
+            const QColor seen = image.pixelColor((QPointF(x, y) * ratio).toPoint());
+            ASSERT_LT(qGray(seen.rgb()), 128) << x << "," << y; // dark on white
+        }
+    }
+    QTest::mouseRelease(&Chart(), Qt::LeftButton, {}, to);
+}
+
+// A drag released below the plot (or beside it) zooms only into what was on show: PWM stays within
+// its 0..100 % and the margin around it, the reading and the time within what they showed.
+TEST_F(HistoryWindowTest, ADragReleasedOutsideThePlotStaysWithinWhatWasShown)
+{
+    Open(30);
+    const ChartRect plot = Chart().PlottingRect();
+    const double valueLow = window->ValueAxis()->GetMin();
+    const double from = Min(), to = Max();
+    Drag({plot.left + 100, plot.top + 10}, {Chart().width() - 2, Chart().height() - 2});
+    EXPECT_GE(window->PwmAxis()->GetMin(), CHistoryWindow::kPwmLow);
+    EXPECT_LE(window->PwmAxis()->GetMax(), CHistoryWindow::kPwmHigh);
+    EXPECT_GE(window->ValueAxis()->GetMin(), valueLow);
+    EXPECT_GT(Min(), from);
+    EXPECT_LE(Max(), to);
+}
+
+// A rectangle over the empty start of a short session would show nothing: the span moves onto the
+// readings, keeping its length.
+TEST_F(HistoryWindowTest, AZoomOverNoReadingsMovesOntoThem)
+{
+    Open(0);
+    for (int i = 0; i < 120; ++i)
+        Add(kStart + i * kSecondMs);
+    const ChartRect plot = Chart().PlottingRect();
+    Drag({plot.left + 5, plot.top + 10}, {plot.left + plot.Width() / 5, plot.bottom - 10});
+    EXPECT_FALSE(window->IsFollowing());
+    EXPECT_LT(Max() - Min(), CHistoryWindow::kLiveSpanMs / 4);
+    const auto [first, last] = history.IndexRange(static_cast<qint64>(Min()), static_cast<qint64>(Max()));
+    EXPECT_GT(last - first, 0);
+}
+
+// After a reverse drag over a session shorter than the span, going back in time has nowhere to go:
+// the span stays, it never jumps forward; forward and back again then move as asked.
+TEST_F(HistoryWindowTest, TheFirstWheelTurnBackAfterAReverseDragNeverJumpsForward)
+{
+    Open(0);
+    for (int i = 0; i < 120; ++i)
+        Add(kStart + i * kSecondMs);
+    const ChartRect plot = Chart().PlottingRect();
+    Drag({plot.left + 200, plot.bottom - 10}, {plot.left + 100, plot.top + 10});
+    const double start = Min();
+    Wheel(120);
+    EXPECT_LE(Min(), start);
+    Wheel(-120);
+    EXPECT_GT(Min(), start);
+    const double ahead = Min();
+    Wheel(120);
+    EXPECT_LT(Min(), ahead);
+}
+
+// A mark says what the alarm means, in the monitor's words for the input it came on.
+TEST_F(HistoryWindowTest, AlarmMarksSayWhatTheAlarmMeans)
+{
+    Open(0);
+    struct Case
+    {
+        int code;
+        InputKind kind;
+        const char *text;
+    };
+    const Case cases[] = {
+        {1, InputKind::Temperature, "WARNING: Thermistor Short Circuit Alarm ON"},
+        {2, InputKind::Temperature, "WARNING: Thermistor Open Circuit Alarm ON"},
+        {3, InputKind::Temperature, "WARNING: Tacho Signal Lost Alarm ON"},
+        {4, InputKind::Temperature, "WARNING: High Temperature Alarm ON"},
+        {5, InputKind::Temperature, "WARNING: Low Temperature Alarm ON"},
+        {0, InputKind::Temperature, "SYSTEM HEALTHY - NO ACTIVE ALARMS -"},
+        {1, InputKind::Voltage, "WARNING: : High Voltage Alarm ON"},
+        {2, InputKind::Voltage, "WARNING: Low Voltage Alarm ON"},
+        {4, InputKind::Voltage, "Alarm 4"}, // the monitor shows no text for it
+        {0, InputKind::Voltage, "SYSTEM HEALTHY - NO ACTIVE ALARMS -"},
+    };
+    Add(kStart, At(0, 30, 50, 0)); // healthy from the start: no mark
+    qint64 time = kStart;
+    for (const Case &c : cases) {
+        time += 5 * kSecondMs;
+        Add(time, At(0, 30, 50, c.code, c.kind));
+    }
+    const CChartEventSerie *marks = window->AlarmMarks();
+    ASSERT_EQ(marks->GetPointsCount(), static_cast<int>(std::size(cases)));
+    for (int i = 0; i < marks->GetPointsCount(); ++i)
+        EXPECT_EQ(marks->Text(marks->GetPoint(i)), QString::fromUtf8(cases[i].text)) << i;
+}
+
+// Everything the mouse does on the chart, from the keyboard: the chart is a Tab stop.
+TEST_F(HistoryWindowTest, KeysZoomPanGoToTheStartAndFollowLive)
+{
+    Open(30);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    CChartCtrl &chart = Chart();
+    EXPECT_EQ(chart.focusPolicy(), Qt::StrongFocus);
+    EXPECT_TRUE(chart.hasFocus());
+    const double span = Max() - Min();
+    const double end = Max();
+
+    QTest::keyClick(&chart, Qt::Key_Left);
+    EXPECT_FALSE(window->IsFollowing());
+    EXPECT_DOUBLE_EQ(Max(), end - span / 10);
+    QTest::keyClick(&chart, Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(Max(), end);
+    QTest::keyClick(&chart, Qt::Key_PageUp);
+    EXPECT_DOUBLE_EQ(Max(), end - span);
+
+    const double middle = (Min() + Max()) / 2;
+    QTest::keyClick(&chart, Qt::Key_Plus);
+    EXPECT_DOUBLE_EQ(Max() - Min(), span / 2);
+    EXPECT_DOUBLE_EQ((Min() + Max()) / 2, middle);
+    QTest::keyClick(&chart, Qt::Key_Minus);
+    QTest::keyClick(&chart, Qt::Key_Minus);
+    EXPECT_DOUBLE_EQ(Max() - Min(), 2 * span);
+    for (int i = 0; i < 20; ++i) // no further than the whole session, no closer than a few readings
+        QTest::keyClick(&chart, Qt::Key_Minus);
+    EXPECT_DOUBLE_EQ(Max() - Min(), history.LastTime() - history.FirstTime());
+    for (int i = 0; i < 20; ++i)
+        QTest::keyClick(&chart, Qt::Key_Plus);
+    EXPECT_DOUBLE_EQ(Max() - Min(), CHistoryWindow::kShortestSpanMs);
+
+    QTest::keyClick(&chart, Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(Min(), history.FirstTime());
+    QTest::keyClick(&chart, Qt::Key_0);
+    EXPECT_DOUBLE_EQ(Min(), history.FirstTime());
+    EXPECT_DOUBLE_EQ(Max(), history.LastTime());
+    QTest::keyClick(&chart, Qt::Key_End);
+    EXPECT_TRUE(window->IsFollowing());
+    EXPECT_DOUBLE_EQ(Max() - Min(), CHistoryWindow::kLiveSpanMs);
+    QTest::keyClick(&chart, Qt::Key_Left);
+    QTest::keyClick(&chart, Qt::Key_F);
+    EXPECT_TRUE(window->IsFollowing());
+
+    // Tab goes on to Follow live while it can be pressed, and back to the chart.
+    QTest::keyClick(&chart, Qt::Key_Left);
+    QTest::keyClick(&chart, Qt::Key_Tab);
+    EXPECT_TRUE(window->FollowButton()->hasFocus());
+    QTest::keyClick(window->FollowButton(), Qt::Key_Space);
+    EXPECT_TRUE(window->IsFollowing());
+    EXPECT_TRUE(chart.hasFocus()); // the button went grey under the focus
+}
+
+// A screen reader hears the window by its title, and what the chart is and the span it shows.
+TEST_F(HistoryWindowTest, TheChartTellsScreenReadersItsSpan)
+{
+    Open(10);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("History - Tamlin Orvex Interface"));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&Chart());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Chart);
+    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Reading and PWM history"));
+    // Following, to the minute: not a new text with each reading.
+    EXPECT_EQ(face->text(QAccessible::Description),
+              QStringLiteral("Temperature and PWM over the last 10 minutes up to 13:09, following live"));
+    Add(history.LastTime() + kSecondMs, At(0, 4.5f, 60, 0, InputKind::Voltage));
+    EXPECT_EQ(face->text(QAccessible::Description),
+              QStringLiteral("Voltage and PWM over the last 10 minutes up to 13:10, following live"));
+    Wheel(120 * 5); // half the span back
+    EXPECT_EQ(face->text(QAccessible::Description),
+              QStringLiteral("Voltage and PWM from 12:55:00 to 13:05:00, 301 readings"));
 }

@@ -128,6 +128,31 @@ TEST(ChartCtrl, DragZoomsAndReverseDragRestores)
     EXPECT_EQ(chart.top->GetMax(), 255);
 }
 
+// Only the part of a drag inside the plot zooms: ended below or beside it, it never brings in values
+// that were not on show.
+TEST(ChartCtrl, DragEndingOutsideThePlotZoomsToItsEdges)
+{
+    Chart chart;
+    chart.ctrl.show();
+    const ChartRect plot = chart.ctrl.PlottingRect();
+    const QPoint from(plot.left + 50, plot.top + 40);
+    const double expectLeft = chart.bottom->PixelToValue(from.x());
+    const double expectTop = chart.left->PixelToValue(from.y());
+    QTest::mousePress(&chart.ctrl, Qt::LeftButton, {}, from);
+    QTest::mouseRelease(&chart.ctrl, Qt::LeftButton, {}, QPoint(chart.ctrl.width() - 1, chart.ctrl.height() - 1));
+    EXPECT_DOUBLE_EQ(chart.bottom->GetMin(), expectLeft);
+    EXPECT_DOUBLE_EQ(chart.bottom->GetMax(), 63.5);
+    EXPECT_DOUBLE_EQ(chart.left->GetMin(), 0);
+    EXPECT_DOUBLE_EQ(chart.left->GetMax(), expectTop);
+    EXPECT_DOUBLE_EQ(chart.top->GetMax(), 255);
+
+    // Along the plot's bottom edge and beyond it: no height inside the plot, no zoom.
+    QTest::mousePress(&chart.ctrl, Qt::LeftButton, {}, QPoint(plot.left + 10, plot.bottom));
+    QTest::mouseRelease(&chart.ctrl, Qt::LeftButton, {}, QPoint(plot.left + 60, plot.bottom + 20));
+    EXPECT_DOUBLE_EQ(chart.bottom->GetMin(), expectLeft);
+    EXPECT_DOUBLE_EQ(chart.left->GetMin(), 0);
+}
+
 TEST(ChartCtrl, MouseEventRecord)
 {
     Chart chart;

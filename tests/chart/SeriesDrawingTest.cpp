@@ -272,3 +272,37 @@ TEST(EventSerie, EventsAreLinesAcrossThePlotInTheirColours)
     // Nothing where no event is.
     EXPECT_EQ(chart.At(chart.X(50), middle), kBack);
 }
+
+// Texts too close for one row go one below the other, over every line; one that fits in no row is
+// left out while its line still shows.
+TEST(EventSerie, CrowdedTextsTakeFurtherRowsOverTheLines)
+{
+    Chart chart(100);
+    CChartEventSerie *events = chart.ctrl.AddEventSerie();
+    events->SetColourFunction([](double) { return QColor(Qt::red); });
+    events->SetTextFunction([](QPointF) { return QStringLiteral("WARNING: Tacho Signal Lost Alarm ON"); });
+    chart.ctrl.EnableRedraw(false);
+    for (int i = 0; i <= CChartEventSerie::kTextRows; ++i)
+        events->AddEvent(20 + 2 * i, 3);
+    chart.ctrl.EnableRedraw(true);
+    const ChartRect plot = chart.ctrl.PlottingRect();
+    const QFontMetrics metrics(events->font);
+    const auto rowHasText = [&](int row, int fromX) {
+        const int top = plot.top + 1 + row * (metrics.height() + 3);
+        for (int y = top + 2; y < top + metrics.height(); ++y) {
+            for (int x = fromX + 3; x < fromX + 60; ++x) {
+                const QColor c = chart.At(x, y);
+                if (c.red() > 150 && c.green() < 100 && x != chart.X(22) && x != chart.X(24) && x != chart.X(26))
+                    return true;
+            }
+        }
+        return false;
+    };
+    for (int row = 0; row < CChartEventSerie::kTextRows; ++row)
+        EXPECT_TRUE(rowHasText(row, chart.X(20 + 2 * row))) << row;
+    EXPECT_FALSE(rowHasText(CChartEventSerie::kTextRows, chart.X(20 + 2 * CChartEventSerie::kTextRows)));
+    // The later events' lines run under the first text, not through it.
+    const int firstRowMiddle = plot.top + 1 + metrics.height() / 2;
+    EXPECT_NE(chart.At(chart.X(22), firstRowMiddle), QColor(Qt::red));
+    EXPECT_EQ(chart.At(chart.X(22), (plot.top + plot.bottom) / 2), QColor(Qt::red));
+}
