@@ -114,6 +114,7 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
     connect(&document, &ProfileDocument::modifiedChanged, this, &CPlexaDlg::ShowTitle);
     link = std::make_unique<CControllerLink>(*this, dialogs);
     transfers = std::make_unique<CTransfers>(*this, *link, dialogs);
+    connect(transfers.get(), &CTransfers::downloadFinished, this, &CPlexaDlg::RecordDownload);
     multipoint->SetEditGate([this] { return link->PollEnabled() && transfers->ChartEditEnabled(); });
     connect(link.get(), &CControllerLink::connectedChanged, this, &CPlexaDlg::SetConnectedLook);
     connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::ShowReading);
@@ -623,6 +624,16 @@ void CPlexaDlg::FillRecentMenu()
     }
     if (files.isEmpty())
         recentMenu->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+void CPlexaDlg::RecordDownload(const JournalEntry &entry)
+{
+    const QString trouble = DownloadJournal(stateFolder + QStringLiteral("/journal")).Record(entry);
+    if (!trouble.isEmpty())
+        qWarning("orvex: the download was not written to the journal: %s", qUtf8Printable(trouble));
+    // What the controller holds is now the reference: only a confirmed download counts.
+    if (entry.result == QLatin1String("verified") || entry.result == QLatin1String("downloaded"))
+        document.MarkClean();
 }
 
 void CPlexaDlg::ShowDownloadHistory()

@@ -15,6 +15,7 @@
 #include <optional>
 
 class AppSettings;
+struct JournalEntry;
 class CChartCtrl;
 class CControllerLink;
 class CFanCurvePlot;
@@ -151,6 +152,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Each download into the journal; a confirmed one is what the profile is now compared with.
+    void RecordDownload(const JournalEntry &entry);
     void CreateControls();
     QWidget *CreateControl(const ControlSpec &spec);
     void ConnectHandlers();

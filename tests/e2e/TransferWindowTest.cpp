@@ -1,6 +1,7 @@
 // Tests of the window's downloads and uploads against the simulated controller.
 #include "WindowFixture.h"
 
+#include "DownloadJournal.h"
 #include "GradientProgressCtrl.h"
 #include "PtyController.h"
 
@@ -180,6 +181,12 @@ TEST_F(TransferTest, CablePulledMidDownloadLeavesAUsableWindow)
     EXPECT_TRUE(Enabled(1056));
     EXPECT_FALSE(Enabled(1004));
     EXPECT_TRUE(window->Transfers().ChartEditEnabled());
+    // The journal keeps the attempt, as failed and why.
+    const std::vector<JournalEntry> entries =
+        DownloadJournal(window->StateFolderPath() + QStringLiteral("/journal")).Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].result, QStringLiteral("failed"));
+    EXPECT_EQ(entries[0].detail, kCableRemoved);
     EXPECT_TRUE(window->close());
 }
 
@@ -517,4 +524,58 @@ TEST_F(TransferTest, TheUploadClickReturnsAtOnceAndTheWindowWaitsByState)
     EXPECT_TRUE(window->Link().PollEnabled());
     EXPECT_TRUE(Enabled(1056));
     EXPECT_TRUE(Enabled(1007));
+}
+
+TEST_F(TransferTest, EveryDownloadGoesToTheJournalAndOnlyAConfirmedOneCountsAsSaved)
+{
+    auto type = [this](int id, const QString &text) {
+        auto *edit = qobject_cast<QLineEdit *>(window->Control(id));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        window->Control(1053)->setFocus(Qt::TabFocusReason);
+    };
+    const DownloadJournal journal(window->StateFolderPath() + QStringLiteral("/journal"));
+    type(1009, QStringLiteral("7"));
+    ASSERT_TRUE(window->isWindowModified());
+    const ProfileImage sent = window->BuildProfileImage();
+    RunDownload();
+    // The controller holds what was edited: the profile is no longer unsaved work.
+    EXPECT_FALSE(window->isWindowModified());
+    std::vector<JournalEntry> entries = journal.Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].result, QStringLiteral("verified"));
+    EXPECT_EQ(entries[0].verified, std::optional<bool>(true));
+    EXPECT_EQ(entries[0].image, sent);
+    EXPECT_EQ(entries[0].device, sim.DevicePath());
+    EXPECT_EQ(entries[0].source, QStringLiteral("orvex"));
+    EXPECT_FALSE(entries[0].reply.isEmpty());
+
+    // A controller that stores something else: journalled as such, and the edit stays unsaved.
+    type(1009, QStringLiteral("8"));
+    ControllerModel::Faults faults;
+    faults.storeDifferent = true;
+    sim.Model().SetFaults(faults);
+    RunDownload();
+    EXPECT_TRUE(window->isWindowModified());
+    entries = journal.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].result, QStringLiteral("NOT VERIFIED"));
+    EXPECT_EQ(entries[0].verified, std::optional<bool>(false));
+    EXPECT_TRUE(entries[0].detail.contains(QStringLiteral("versionNumber"))) << entries[0].detail.toStdString();
+
+    // Without the read-back, a download nobody confirmed is a failure, never a saved profile.
+    sim.Model().SetFaults(ControllerModel::Faults{.noReply = true});
+    window->Transfers().SetVerifyAfterDownload(false);
+    RunDownload();
+    EXPECT_TRUE(window->isWindowModified());
+    entries = journal.Entries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].result, QStringLiteral("failed"));
+    EXPECT_EQ(entries[0].verified, std::nullopt);
+
+    // The history dialog opens what was sent.
+    ui.journalChoices.push_back(2); // the oldest: version 7
+    window->ShowDownloadHistory();
+    EXPECT_EQ(Text(1009), QStringLiteral("7"));
 }

@@ -5,6 +5,7 @@
 #include "EntryRules.h"
 #include "LinkText.h"
 #include "ModalUi.h"
+#include "PortList.h"
 #include "ProfileCompare.h"
 #include "WindowViews.h"
 
@@ -121,6 +122,25 @@ void CTransfers::OnDownloadEnded(const DownloadEnd &)
     if (!reply)
         view.SetStatusText(kNotConfirmed);
     EndDownload(std::nullopt);
+    if (reply)
+        Report(QStringLiteral("downloaded"), std::nullopt, QString());
+    else
+        Report(QStringLiteral("failed"), std::nullopt, kNotConfirmed);
+}
+
+void CTransfers::Report(const QString &result, std::optional<bool> verified, const QString &detail)
+{
+    JournalEntry entry;
+    entry.time = QDateTime::currentDateTimeUtc();
+    entry.device = link.Settings().device;
+    entry.port = StablePortName(entry.device);
+    entry.image = profileImage;
+    entry.reply = reply.value_or(QString());
+    entry.result = result;
+    entry.verified = verified;
+    entry.detail = detail;
+    entry.source = QStringLiteral("orvex");
+    emit downloadFinished(entry);
 }
 
 void CTransfers::EndDownload(const std::optional<Verdict> &verdict)
@@ -162,13 +182,14 @@ CTransfers::Verdict CTransfers::Compare(const UploadResult &result) const
                 lines.join(QLatin1Char('\n'))};
 }
 
-void CTransfers::AbortDownload()
+void CTransfers::AbortDownload(const QString &why)
 {
     if (phase != Phase::Downloading && phase != Phase::Verifying)
         return;
     transferWarning = false;
     EndDownload(std::nullopt); // no read-back of a profile that was not sent whole
     view.SetStatusText(kDownloadFailed);
+    Report(QStringLiteral("failed"), std::nullopt, why.isEmpty() ? kDownloadFailed : why);
 }
 
 void CTransfers::OnLinkLost()
@@ -180,7 +201,7 @@ void CTransfers::OnLinkLost()
     }
     if (phase == Phase::Idle)
         return;
-    AbortDownload();
+    AbortDownload(kCableRemoved);
     // Both facts stay in view: the cable went, and with it the download.
     view.SetStatusText(kCableRemoved + QLatin1Char('\n') + kDownloadFailed);
 }
@@ -191,13 +212,16 @@ void CTransfers::OnFailed(CTransferDriver::Job, const QString &why)
     switch (phase) {
     case Phase::Idle: return;
     case Phase::Downloading:
-        AbortDownload();
+        AbortDownload(text);
         dialogs.Error(WindowDialogs::kTitle, text); // tells what failed
         return;
-    case Phase::Verifying:
-        EndDownload(Verdict{kNotVerified + QStringLiteral(" the profile could not be read back."),
-                            QStringLiteral("The profile could not be read back from the controller:\n%1").arg(text)});
+    case Phase::Verifying: {
+        const Verdict verdict{kNotVerified + QStringLiteral(" the profile could not be read back."),
+                              QStringLiteral("The profile could not be read back from the controller:\n%1").arg(text)};
+        Report(QStringLiteral("NOT VERIFIED"), std::nullopt, verdict.details);
+        EndDownload(verdict);
         return;
+    }
     case Phase::Uploading:
         // Whatever failed, the window goes on: polls, controls, buttons and bar as they were.
         EndUpload();
@@ -238,7 +262,14 @@ void CTransfers::EndUpload()
 void CTransfers::OnUploadEnded(const UploadResult &result)
 {
     if (phase == Phase::Verifying) {
-        EndDownload(Compare(result));
+        const Verdict verdict = Compare(result);
+        const bool held = verdict.details.isEmpty();
+        // An incomplete answer says nothing either way about what the controller holds.
+        const std::optional<bool> verified =
+            result.outcome == UploadResult::ShortAnswer ? std::nullopt : std::optional<bool>(held);
+        // In the journal before a box waits for the user.
+        Report(held ? QStringLiteral("verified") : QStringLiteral("NOT VERIFIED"), verified, verdict.details);
+        EndDownload(verdict);
         return;
     }
     if (phase != Phase::Uploading)

@@ -1,6 +1,7 @@
 // Download to and upload from the controller, and the read-back that verifies a download.
 #pragma once
 
+#include "DownloadJournal.h"
 #include "ProfileCodec.h"
 #include "TemperatureCodeTable.h"
 #include "TransferDriver.h"
@@ -43,7 +44,7 @@ public:
     void OnStepTimer();
     void OnProgressTimer();
     // Stops a download that cannot go on and unlocks the window.
-    void AbortDownload();
+    void AbortDownload(const QString &why = QString());
 
     // A download, its read-back or an upload is running.
     bool Busy() const { return phase != Phase::Idle; }
@@ -59,6 +60,10 @@ public:
     const QTimer &StepTimer() const;
     const QTimer &ProgressTimer() const;
     const ProfileImage &UploadImage() const { return uploadImage; }
+
+signals:
+    // Every download that started, however it ended: what was sent, to which port, and what came of it.
+    void downloadFinished(const JournalEntry &entry);
 
 private:
     enum class Phase { Idle, Downloading, Verifying, Uploading };
@@ -84,6 +89,7 @@ private:
     void EndUpload();
     // What the status box says of the download before the verdict: the reply, or that none came.
     QString Confirmation() const;
+    void Report(const QString &result, std::optional<bool> verified, const QString &detail);
 
     ITransferView &view;
     CControllerLink &link;
