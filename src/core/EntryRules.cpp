@@ -235,6 +235,9 @@ std::optional<FieldRefusal> CheckSaveableFields(const ControlProfile &p)
     for (const auto &[key, band] : bands) {
         if (*band == kNotUsed)
             return FieldRefusal{key, Refusals::SaveFieldsNotSet()};
+        // An empty band would be written as 0 and open as a profile the user never entered.
+        if (band->isEmpty())
+            return FieldRefusal{key, Refusals::DownloadFieldsNotSet()};
     }
     return std::nullopt;
 }
