@@ -10,6 +10,7 @@ packages=(
   libyaml-cpp-dev libcrypt-dev # the exporter's --web-config: YAML, bcrypt
   prometheus openssl systemd # the exporter's tests: promtool, a real Prometheus, certificates, its unit
   xvfb xauth
+  python3-pyatspi at-spi2-core dbus-daemon # the accessibility test: the window's tree over AT-SPI
   scdoc librsvg2-bin gzip # man pages and icon sizes
   desktop-file-utils appstream groff-base man-db bash-completion x11-utils # the installed-tree test
   "$@"

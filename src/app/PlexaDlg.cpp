@@ -31,6 +31,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -44,8 +45,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -92,7 +96,7 @@ double CPlexaDlg::FitScale(QSize available)
     const double scale =
         std::min(static_cast<double>(room.width()) / size.width(), static_cast<double>(room.height()) / size.height());
     // Whole hundredths, rounded down, so what is drawn always fits.
-    return scale >= 1 ? 1 : std::max(0.5, std::floor(scale * 100) / 100);
+    return scale >= 1 ? 1 : std::max(kReadableScale, std::floor(scale * 100) / 100);
 }
 
 CPlexaDlg::CPlexaDlg(QWidget *parent)
@@ -103,9 +107,11 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
 {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/151.png")));
     setFont(ScaledDialogFont(units.Scale()));
-    setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     setAcceptDrops(true);
+    content = new QWidget(this);
+    content->setFixedSize(units.Size(kMainWidthDlu, kMainHeightDlu));
     CreateControls();
+    FitToScreen();
     plot = std::make_unique<CFanCurvePlot>(*chart, document);
     profileEntry = std::make_unique<CProfileEntry>(document, *form, *this, dialogs, *plot);
     profileFile = std::make_unique<CProfileFile>(document, *this, dialogs, *settings, *profileEntry, *plot);
@@ -118,6 +124,11 @@ CPlexaDlg::CPlexaDlg(QWidget *parent)
     multipoint->SetEditGate([this] { return link->PollEnabled() && transfers->ChartEditEnabled(); });
     connect(link.get(), &CControllerLink::connectedChanged, this, &CPlexaDlg::SetConnectedLook);
     connect(link.get(), &CControllerLink::readingArrived, this, &CPlexaDlg::ShowReading);
+    connect(link.get(), &CControllerLink::connectedChanged, this, &CPlexaDlg::DescribeChart);
+    connect(&document, &ProfileDocument::curveChanged, this, &CPlexaDlg::DescribeChart);
+    connect(&document, &ProfileDocument::fieldChanged, this, &CPlexaDlg::DescribeChart);
+    connect(&document, &ProfileDocument::multipointChanged, this, &CPlexaDlg::DescribeChart);
+    connect(&document, &ProfileDocument::replaced, this, &CPlexaDlg::DescribeChart);
     connect(link.get(), &CControllerLink::portOpened, this,
             [this](const QString &device) { settings->SetLastPort(StablePortName(device)); });
 
@@ -171,18 +182,19 @@ QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
     QRect rect = units.Rect(spec.x, spec.y, spec.width, spec.height);
     QWidget *widget = nullptr;
     switch (spec.kind) {
-    case ControlKind::GroupBox: widget = new QGroupBox(text, this); break;
+    case ControlKind::GroupBox: widget = new QGroupBox(text, content); break;
     case ControlKind::ImageButton: {
-        auto *button = new QPushButton(QIcon(ButtonPicture(spec.id)), text, this);
+        auto *button = new QPushButton(QIcon(ButtonPicture(spec.id)), text, content);
+        button->setAccessibleName(text.simplified()); // the line breaks are for the eye only
         button->setIconSize(QSize(units.Y(18), units.Y(18)));
         button->setAutoDefault(false);
         widget = button;
         break;
     }
-    case ControlKind::ProgressBar: widget = new CGradientProgressCtrl(this); break;
+    case ControlKind::ProgressBar: widget = new CGradientProgressCtrl(content); break;
     case ControlKind::Text:
     case ControlKind::StatusBox: {
-        auto *label = new QLabel(text, this);
+        auto *label = new QLabel(text, content);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (spec.kind == ControlKind::StatusBox) {
             label->setWordWrap(true);
@@ -195,7 +207,7 @@ QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
     }
     case ControlKind::DropList:
     case ControlKind::EditableCombo: {
-        auto *combo = new QComboBox(this);
+        auto *combo = new QComboBox(content);
         if (spec.kind == ControlKind::EditableCombo) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
@@ -208,14 +220,14 @@ QWidget *CPlexaDlg::CreateControl(const ControlSpec &spec)
     }
     case ControlKind::Edit:
     case ControlKind::DigitsEdit: {
-        auto *edit = new QLineEdit(this);
+        auto *edit = new QLineEdit(content);
         if (spec.kind == ControlKind::DigitsEdit)
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         widget = edit;
         break;
     }
-    case ControlKind::CheckBox: widget = new QCheckBox(text, this); break;
-    case ControlKind::Chart: widget = new CChartCtrl(this); break;
+    case ControlKind::CheckBox: widget = new QCheckBox(text, content); break;
+    case ControlKind::Chart: widget = new CChartCtrl(content); break;
     }
     widget->setGeometry(rect);
     if (spec.id != 0) {
@@ -273,7 +285,34 @@ void CPlexaDlg::CreateControls()
     monitorCheck = static_cast<QCheckBox *>(controls.value(1052));
     chart = static_cast<CChartCtrl *>(controls.value(1000));
     chart->setFocusPolicy(Qt::StrongFocus); // arrow keys and Enter edit the curve in multipoint mode
+    chart->setAccessibleName(QStringLiteral("Fan curve"));
+    progressBar->setAccessibleName(QStringLiteral("Transfer progress"));
+    statusBox->setAccessibleName(QStringLiteral("Controller messages"));
     KeepStatusTextClearOfFrames();
+}
+
+void CPlexaDlg::FitToScreen()
+{
+    auto *scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(content);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller);
+
+    const QSize whole = content->size();
+    const QSize room = AvailableScreenSize() - kFrameAllowance;
+    if (whole.width() <= room.width() && whole.height() <= room.height()) {
+        setFixedSize(whole);
+        return;
+    }
+    // A scroll bar across takes height and one down takes width, which may call for the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller);
+    bool across = whole.width() > room.width();
+    const bool down = whole.height() + (across ? bar : 0) > room.height();
+    across = across || whole.width() + (down ? bar : 0) > room.width();
+    setFixedSize(std::min(room.width(), whole.width() + (down ? bar : 0)),
+                 std::min(room.height(), whole.height() + (across ? bar : 0)));
 }
 
 void CPlexaDlg::KeepStatusTextClearOfFrames()
@@ -491,6 +530,7 @@ void CPlexaDlg::SwitchMonitoringOff(bool emptyReadouts)
     if (emptyReadouts)
         SetReadouts(QString(), QString());
     monitoringEnabled = false;
+    DescribeChart();
 }
 
 void CPlexaDlg::SetReadouts(const std::optional<QString> &value, const std::optional<QString> &pwm)
@@ -499,6 +539,41 @@ void CPlexaDlg::SetReadouts(const std::optional<QString> &value, const std::opti
         valueReadout->setText(*value);
     if (pwm)
         pwmReadout->setText(*pwm);
+    DescribeChart();
+}
+
+QString CPlexaDlg::ChartDescription() const
+{
+    QString text;
+    if (document.Multipoint()) {
+        const int points = document.Curve().DefinedPointCount();
+        text = QStringLiteral("Multipoint curve, %1 %2.").arg(points).arg(points == 1 ? "point" : "points");
+    } else {
+        const QString unit = document.Kind() == InputKind::Temperature ? QStringLiteral(" °C") : QStringLiteral(" V");
+        auto value = [&](ProfileField field, const QString &suffix) {
+            bool number = false;
+            const QString shown = document.Text(field);
+            shown.toDouble(&number);
+            return number ? shown + suffix : shown;
+        };
+        text =
+            QStringLiteral("Band curve: fan speed %1 at the bottom band, %2, rising to %3 at the top band, %4. "
+                           "Low shut off %5.")
+                .arg(value(ProfileField::FanSpeedBottomBand, QStringLiteral(" %")),
+                     value(ProfileField::BottomBand, unit), value(ProfileField::FanSpeedTopBand, QStringLiteral(" %")),
+                     value(ProfileField::TopBand, unit), value(ProfileField::LowShutOff, unit));
+    }
+    // The live reading while connected; what the pointer shows when not is no reading.
+    if (link && link->Connected() && monitoringEnabled && !valueReadout->text().isEmpty())
+        text += QStringLiteral(" Live reading: %1, %2.").arg(valueReadout->text(), pwmReadout->text());
+    return text;
+}
+
+void CPlexaDlg::DescribeChart()
+{
+    const QString text = ChartDescription();
+    if (text != chart->accessibleDescription())
+        chart->setAccessibleDescription(text);
 }
 
 float CPlexaDlg::LiveValue() const
@@ -741,6 +816,7 @@ void CPlexaDlg::SetConnectedLook(bool connected)
         QIcon(connected ? QStringLiteral(":/pictures/136.png") : QStringLiteral(":/pictures/135.png")));
     connectButton->setText(connected ? QStringLiteral("\nDisconnect\nfrom PORT")
                                      : QStringLiteral("\nConnect\nto PORT"));
+    connectButton->setAccessibleName(connectButton->text().simplified());
 }
 
 void CPlexaDlg::SetTransferButtons(bool enabled)
@@ -775,6 +851,7 @@ void CPlexaDlg::OnBnClickedMonitor()
     plot->ClearTrail();
     valueReadout->clear();
     pwmReadout->clear();
+    DescribeChart();
 }
 
 void CPlexaDlg::ShowAbout()
@@ -824,13 +901,31 @@ void CPlexaDlg::dropEvent(QDropEvent *event)
     QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
 }
 
+void CPlexaDlg::OpenContextMenuByKeyboard(QWidget *focused)
+{
+    // As the right button does: a field's own menu where it has one, otherwise the window's.
+    const QPoint at = focused->rect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, focused->mapToGlobal(at));
+    QApplication::sendEvent(focused, &menu);
+}
+
 bool CPlexaDlg::eventFilter(QObject *watched, QEvent *event)
 {
     if (historyWindow && watched == historyWindow && (event->type() == QEvent::Close || event->type() == QEvent::Hide))
         settings->SetHistoryGeometry(historyWindow->saveGeometry());
-    if (event->type() == QEvent::KeyPress && watched == chart && chart->isEnabled() &&
-        multipoint->HandleChartKey(static_cast<QKeyEvent *>(event)->key()))
-        return true;
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool menuKey =
+            key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        if (watched == chart && chart->isEnabled() && multipoint->HandleChartKey(menuKey ? Qt::Key_Menu : key->key()))
+            return true;
+        // Once, where the key was pressed, not again as it passes to the parents.
+        QWidget *focused = focusWidget() ? focusWidget() : this;
+        if (menuKey && watched == focused) {
+            OpenContextMenuByKeyboard(focused);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this) {

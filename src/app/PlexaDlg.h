@@ -52,7 +52,10 @@ public:
 
     // How much smaller than usual the fixed window must be drawn to fit the screen's available area
     // (high scaling on a small screen): 1 where it fits; the controls and the font scale alike.
+    // Never below kReadableScale, where the style's boxes, arrows and frames, which keep their size,
+    // still leave the smaller texts whole: a screen too small for that scrolls the window's content.
     static double FitScale(QSize available);
+    static constexpr double kReadableScale = 0.85;
 
     // Tests replace the dialogs; the window owns whichever is installed.
     void SetModalUi(std::unique_ptr<IModalUi> ui) { dialogs.Install(std::move(ui)); }
@@ -155,11 +158,17 @@ private:
     // Each download into the journal; a confirmed one is what the profile is now compared with.
     void RecordDownload(const JournalEntry &entry);
     void CreateControls();
+    // The window as large as its content, or the screen's room with the content scrolling in it.
+    void FitToScreen();
     QWidget *CreateControl(const ControlSpec &spec);
     void ConnectHandlers();
     bool CheckSingleInstance();
     void SetConnectedLook(bool connected);
     void KeepStatusTextClearOfFrames();
+    // What a screen reader hears of the chart: the curve, and the live reading while connected.
+    void DescribeChart();
+    // Shift+F10 and the Menu key: the menu the right button opens where the keyboard is.
+    void OpenContextMenuByKeyboard(QWidget *focused);
     void ShowReading(const MonitorReading &reading);
     void RecordReading(const MonitorReading &reading);
     void KeepReading(const MonitorReading &reading);
@@ -167,6 +176,12 @@ private:
     // The buttons a transfer locks beside the profile's controls.
     std::vector<QWidget *> LockedButtons() const;
     void ShowTitle();
+
+public:
+    // The chart's accessible description as it stands.
+    QString ChartDescription() const;
+
+private:
     // After an undo or redo: what follows the profile is shown again.
     void ShowRestored();
     void FillRecentMenu();
@@ -174,6 +189,7 @@ private:
     WindowDialogs dialogs;
     DialogUnits units;
     QHash<int, QWidget *> controls;
+    QWidget *content = nullptr; // the controls, at the layout's size
     ProfileDocument document;
     std::unique_ptr<CProfileForm> form;
     std::unique_ptr<CProfileUndo> undo;

@@ -56,7 +56,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     versionText = new QLabel(VersionLine(), this);
     versionText->setWordWrap(true);
     versionText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    versionText->setGeometry(units.Rect(7, 159, 159, 19));
+    // Two lines, ending where the address starts.
+    versionText->setGeometry(units.Rect(7, 159, 159, 17));
 
     addressLink = new QLabel(this);
     addressLink->setTextFormat(Qt::RichText);
@@ -70,7 +71,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     });
 
     auto *notice = new QLabel(QStringLiteral("Tamlin fan-speed controllers"), this);
-    notice->setGeometry(units.Rect(7, 188, 87, 10));
+    // As wide as the room left of OK, so the text is never cut.
+    notice->setGeometry(units.Rect(7, 188, 105, 10));
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(units.Rect(116, 183, 50, 14));

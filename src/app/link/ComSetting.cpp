@@ -20,6 +20,8 @@ comsetting::comsetting(const ComSettings &current, std::vector<PortEntry> portLi
     label->setGeometry(units.Rect(14, 16, 20, 8));
     combo = new QComboBox(this);
     combo->setObjectName(QStringLiteral("ctl1045"));
+    combo->setAccessibleName(QStringLiteral("COM"));
+    label->setBuddy(combo);
     combo->setEditable(true); // a device path may be typed as well
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);

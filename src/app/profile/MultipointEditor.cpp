@@ -211,6 +211,10 @@ bool CMultipointEditor::HandleChartKey(int key)
     case Qt::Key_Down: s.pwm = std::max(0.0, s.pwm - 1); break;
     case Qt::Key_Return:
     case Qt::Key_Enter: break;
+    case Qt::Key_Menu:
+        // The right button's Point Linker, at the keyboard's marker.
+        chart.RecordMouseEvent(CChartCtrl::RightDown, plot.PixelOf(s.index, s.pwm));
+        return true;
     default: return false;
     }
     const bool add = key == Qt::Key_Return || key == Qt::Key_Enter;

@@ -59,7 +59,8 @@ public:
     void AddCurvePoint(Spot spot);
     void RunPointLinker();
 
-    // Keyboard editing on the focused chart: arrows move the marker, Enter adds the point there.
+    // Keyboard editing on the focused chart: arrows move the marker, Enter adds the point there,
+    // the Menu key opens the Point Linker there.
     bool HandleChartKey(int key);
 
     Spot Clamped(Spot spot) const;

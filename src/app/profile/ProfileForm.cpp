@@ -2,6 +2,7 @@
 #include "ProfileForm.h"
 
 #include "EntryRules.h"
+#include "NamedComboAccessible.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,6 +52,7 @@ const Naming &NamingOf(ProfileField field)
 CProfileForm::CProfileForm(ProfileDocument &document, const Controls &c, QObject *parent)
     : QObject(parent), document(document), controls(c)
 {
+    CNamedComboAccessible::Install();
     widgets = {{ProfileField::InputControlType, c.inputControlType},
                {ProfileField::OutputControlType, c.outputControlType},
                {ProfileField::SoftwareNumber, c.softwareNumber},
