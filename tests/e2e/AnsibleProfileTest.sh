@@ -13,6 +13,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
 fail() {
   echo "FAIL: $*"
   exit 1
@@ -37,17 +39,25 @@ echo "ok: ansible-doc"
 printf 'topBand = 45\nfanSpeedTopBand = 95\n' | "$ORVEXCTL" encode - -o "$work/p.dat"
 printf 'topBand = 46\nfanSpeedTopBand = 95\n' | "$ORVEXCTL" encode - -o "$work/other.dat"
 
-start_sim() { # name, arguments: starts orvex-sim and waits for its device
-  "$ORVEX_SIM" "${@:2}" > "$work/$1.out" 2> "$work/$1.err" &
+# Each simulator gets only the standard descriptors: one that outlived the test must not hold what
+# the test was given (a lock of whoever runs it, say).
+start_sim() { # variable for its device, name, orvex-sim arguments
+  (
+    for fd in /proc/$BASHPID/fd/*; do
+      fd=${fd##*/}
+      [ "$fd" -gt 2 ] && eval "exec $fd>&-"
+    done
+    exec "$ORVEX_SIM" "${@:3}" > "$work/$2.out" 2> "$work/$2.err"
+  ) &
   sim_pids+=($!)
   for _ in $(seq 100); do
-    [ -s "$work/$1.out" ] && break
+    [ -s "$work/$2.out" ] && break
     sleep 0.1
   done
-  head -n1 "$work/$1.out"
+  printf -v "$1" '%s' "$(head -n1 "$work/$2.out")"
 }
-held=$(start_sim held --profile "$work/other.dat")
-empty=$(start_sim empty)
+start_sim held held --profile "$work/other.dat"
+start_sim empty empty
 [ -n "$held" ] && [ -n "$empty" ] || fail "the simulators did not start"
 
 cat > "$work/playbook.yml" <<'YAML'
