@@ -110,25 +110,25 @@ TEST_F(OrvexctlApply, WritesOnlyWhereNeededAndAgainNothing)
     const QMap<QString, QJsonObject> ports = ByPort(document);
     ASSERT_EQ(ports.size(), 5) << first.Out().toStdString();
     const QJsonObject noProfile = ports.value(fresh.device);
-    EXPECT_EQ(noProfile.value(QStringLiteral("status")).toString(), QStringLiteral("changed"));
+    EXPECT_EQ(noProfile.value(QStringLiteral("status")).toString().toStdString(), "changed");
     EXPECT_TRUE(noProfile.value(QStringLiteral("noProfile")).toBool());
     EXPECT_TRUE(noProfile.value(QStringLiteral("verified")).toBool());
     const QJsonObject another = ports.value(changed.device);
-    EXPECT_EQ(another.value(QStringLiteral("status")).toString(), QStringLiteral("changed"));
-    EXPECT_EQ(Keys(another).value(0), QStringLiteral("topBand"));
+    EXPECT_EQ(another.value(QStringLiteral("status")).toString().toStdString(), "changed");
+    EXPECT_EQ(Keys(another).value(0).toStdString(), "topBand");
     EXPECT_EQ(
         another.value(QStringLiteral("differences")).toArray().at(0).toObject().value(QStringLiteral("a")).toString(),
         QStringLiteral("46"));
     const QJsonObject held = ports.value(holder.device);
-    EXPECT_EQ(held.value(QStringLiteral("status")).toString(), QStringLiteral("unchanged"));
+    EXPECT_EQ(held.value(QStringLiteral("status")).toString().toStdString(), "unchanged");
     EXPECT_TRUE(Keys(held).isEmpty());
     EXPECT_FALSE(held.contains(QStringLiteral("reply"))); // nothing was sent to it
     const QJsonObject kept = ports.value(keepsOther.device);
-    EXPECT_EQ(kept.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+    EXPECT_EQ(kept.value(QStringLiteral("status")).toString().toStdString(), "failed");
     EXPECT_FALSE(kept.value(QStringLiteral("verified")).toBool(true));
     EXPECT_FALSE(kept.value(QStringLiteral("notVerified")).toArray().isEmpty());
     const QJsonObject missing = ports.value(QStringLiteral("/dev/no-such-port"));
-    EXPECT_EQ(missing.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+    EXPECT_EQ(missing.value(QStringLiteral("status")).toString().toStdString(), "failed");
     EXPECT_FALSE(missing.value(QStringLiteral("error")).toString().isEmpty());
 
     // --check: the fields on stdout, exit 0 as the controller could be read, nothing written.
@@ -230,7 +230,7 @@ TEST_F(OrvexctlApply, RefusesAsDownloadDoesAndNamesUsageErrors)
     run = Run({"apply", "--force", "--json", "-p", "/dev/no-such-port", hot}, state);
     EXPECT_EQ(run.code, 1);
     const QJsonObject port = ByPort(Document(run)).value(QStringLiteral("/dev/no-such-port"));
-    EXPECT_EQ(port.value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+    EXPECT_EQ(port.value(QStringLiteral("status")).toString().toStdString(), "failed");
     EXPECT_TRUE(port.value(QStringLiteral("error")).toString().contains(QStringLiteral("cannot find the port")))
         << run.Out().toStdString();
     EXPECT_EQ(JournalFiles(state), 0);
