@@ -78,6 +78,7 @@ void PortJob::Finish(bool ok, const QString &result, const QString &detail)
     if (finished)
         return;
     finished = true;
+    endedAt = QDateTime::currentDateTimeUtc();
     transfer.Stop();
     outcome.ok = ok;
     outcome.result = result;
@@ -252,7 +253,8 @@ void JournalDownloads(const std::vector<std::unique_ptr<PortJob>> &jobs)
             continue;
         const PortOutcome &o = job->Outcome();
         JournalEntry entry;
-        entry.time = *download->SentAt();
+        // As the window keeps it: when the download ended, however it ended.
+        entry.time = job->Finished() ? job->EndedAt() : QDateTime::currentDateTimeUtc();
         entry.port = StablePortName(DevicePath(o.port));
         entry.device = o.port;
         entry.image = download->Image();

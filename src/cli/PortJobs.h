@@ -37,6 +37,8 @@ public:
     void Start();
     const PortOutcome &Outcome() const { return outcome; }
     bool Finished() const { return finished; }
+    // When it finished (UTC); invalid while it runs.
+    const QDateTime &EndedAt() const { return endedAt; }
     // A step after the transfer failed (its file could not be written).
     void FailAfter(const QString &why)
     {
@@ -62,6 +64,7 @@ protected:
 private:
     void Finish(bool ok, const QString &result, const QString &detail);
     bool finished = false;
+    QDateTime endedAt;
     QString uploadWhat;
     std::function<void(const UploadResult &)> uploaded;
 };
@@ -73,7 +76,7 @@ class DownloadJob : public PortJob
 public:
     DownloadJob(const QString &device, const ProfileImage &image, bool verify, QObject *parent = nullptr);
     const ProfileImage &Image() const { return image; }
-    // When the first byte of the download was due; none while nothing was sent.
+    // When the download began; none while nothing was sent.
     const std::optional<QDateTime> &SentAt() const { return sentAt; }
 
 protected:
