@@ -15,6 +15,8 @@ export QT_QPA_PLATFORM="offscreen:configfile=$root/tests/support/desktop-screen.
 
 # orvexctl with 1, 4 and 8 simulated controllers, and its exporter with 8 (about three minutes).
 "$ORVEX_BUILD_DIR/bench/orvexctl_bench"
+# apply to 1 and 16 simulated controllers, holding the profile and not (about three minutes).
+"$ORVEX_BUILD_DIR/bench/apply_bench"
 # The exporter with 64 simulated controllers for a minute, then its scrapes over TLS.
 "$ORVEX_BUILD_DIR/bench/exporter_bench"
 

@@ -9,6 +9,7 @@ packages=(
   prometheus-cpp-dev # orvexctl exporter: metrics registry and HTTP endpoint
   libyaml-cpp-dev libcrypt-dev # the exporter's --web-config: YAML, bcrypt
   prometheus openssl systemd # the exporter's tests: promtool, a real Prometheus, certificates, its unit
+  ansible-core # the Ansible module's test: ansible-playbook, ansible-doc
   xvfb xauth
   python3-pyatspi at-spi2-core dbus-daemon # the accessibility test: the window's tree over AT-SPI
   scdoc librsvg2-bin gzip # man pages and icon sizes

@@ -12,3 +12,4 @@ int Monitor(const QStringList &args);
 int Diff(const QStringList &args);
 int Exporter(const QStringList &args);
 int Journal(const QStringList &args);
+int Apply(const QStringList &args);

@@ -5,34 +5,8 @@
 #include "Options.h"
 #include "Output.h"
 #include "PortJobs.h"
-#include "RuleChanges.h"
+#include "ProfileChecks.h"
 #include "Transfers.h"
-
-#include "EntryRules.h"
-#include "ProfileText.h"
-
-namespace {
-// The refusal the window's rules give for the profile a file holds, none when it would send it.
-std::optional<QString> WindowRefusal(const ProfileImage &image)
-{
-    const TemperatureCodeTable table;
-    const DecodedProfile decoded = DecodeProfileImage(image.data(), false, table);
-    ControlProfile checked = decoded.fields;
-    if (const std::optional<FieldRefusal> refused = ApplyEntryRulesToFields(checked))
-        return QStringLiteral("%1 = %2: %3")
-            .arg(refused->key, FieldText(decoded.fields, refused->key), refused->refusal.text);
-    if (const std::optional<Refusal> refusal = CheckDownloadable(checked))
-        return refusal->text;
-    // A value the window's fields could never hold: the file was not made by its rules.
-    const std::vector<RuleChange> changes = RuleChanges(decoded.fields, checked);
-    if (!changes.empty())
-        return QStringLiteral("%1 = %2: %3")
-            .arg(changes.front().key, changes.front().was, Refusals::ValueNotInRange().text);
-    if (const std::optional<int> entry = HotStopEntry(decoded.curveFan))
-        return HotStopWarning(*entry, decoded.fields.Kind());
-    return std::nullopt;
-}
-} // namespace
 
 int Download(const QStringList &args)
 {
@@ -55,7 +29,8 @@ int Download(const QStringList &args)
                        "port on stdout: the port, the result and the controller's reply. A controller that does not\n"
                        "confirm the download with its reply (monitor frames are no reply) fails: the profile may\n"
                        "not be stored. --no-verify skips the read-back. A profile the window would refuse, or a\n"
-                       "curve that stops the fan at its hot end, is refused unless --force.\n"
+                       "curve that stops the fan at its hot end, is refused unless --force. Each download goes to\n"
+                       "the journal (orvexctl journal); one that cannot be written there is said on stderr.\n"
                        "Exit status: 0 when every port succeeded, 1 otherwise."),
         {port, noVerify, verify, force, json});
     if (const std::optional<int> done = line.Parse(args, 1, 1))
@@ -67,24 +42,16 @@ int Download(const QStringList &args)
         return line.UsageError(QStringLiteral("--verify and --no-verify exclude each other"));
 
     const QString path = line.Arguments().constFirst();
-    const ProfileInput input = ReadProfileInput(path);
-    if (!input.error.isEmpty())
-        return Refuse(input.error);
-    if (input.length != kProfileImageSize)
-        return Refuse(QStringLiteral("%1: a profile file holds %2 bytes, this one %3")
-                          .arg(path)
-                          .arg(kProfileImageSize)
-                          .arg(input.length));
-    if (const std::optional<QString> refusal = WindowRefusal(input.image)) {
-        if (!line.IsSet(force))
-            return Refuse(QStringLiteral("%1: %2 (--force sends it anyway)").arg(path, *refusal));
-        Err::Line(QStringLiteral("%1: %2 (sent all the same)").arg(path, *refusal));
-    }
+    const SendableProfile profile = ReadSendableProfile(path, line.IsSet(force));
+    if (!profile.error.isEmpty())
+        return Refuse(profile.error);
 
     std::vector<std::unique_ptr<PortJob>> jobs;
     for (const QString &device : *ports)
-        jobs.push_back(std::make_unique<DownloadJob>(device, input.image, !line.IsSet(noVerify)));
-    if (const std::optional<int> interrupted = RunJobs(jobs)) {
+        jobs.push_back(std::make_unique<DownloadJob>(device, profile.image, !line.IsSet(noVerify)));
+    const std::optional<int> interrupted = RunJobs(jobs);
+    JournalDownloads(jobs);
+    if (interrupted) {
         Err::Line(QStringLiteral("interrupted; the controller may hold part of a profile"));
         return *interrupted;
     }

@@ -1,12 +1,15 @@
 // Download and upload jobs on timers, and the loop that runs them side by side.
 #include "PortJobs.h"
 
+#include "DownloadJournal.h"
 #include "Files.h"
 #include "Interrupts.h"
 #include "LinkText.h"
 #include "Output.h"
+#include "PortList.h"
 #include "ProfileJson.h"
 #include "SerialException.h"
+#include "Transfers.h"
 
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -52,11 +55,12 @@ void PortJob::Start()
     Begin();
 }
 
-void PortJob::ReadProfile(const QString &what, std::function<void(const UploadResult &)> then)
+void PortJob::ReadProfile(const QString &what, std::function<void(const UploadResult &)> then,
+                          CTransferDriver::UploadEnd end)
 {
     uploadWhat = what;
     uploaded = std::move(then);
-    transfer.StartUpload();
+    transfer.StartUpload(end);
 }
 
 void PortJob::Fail(const QString &why, const QString &result)
@@ -74,6 +78,7 @@ void PortJob::Finish(bool ok, const QString &result, const QString &detail)
     if (finished)
         return;
     finished = true;
+    endedAt = QDateTime::currentDateTimeUtc();
     transfer.Stop();
     outcome.ok = ok;
     outcome.result = result;
@@ -92,7 +97,7 @@ DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool 
         const int percent = static_cast<int>(std::min<qint64>(100, clock.elapsed() * 100 / kDownloadLength));
         if (percent / 10 != progressShown / 10) {
             progressShown = percent;
-            emit progress(outcome.port, QStringLiteral("progress"), percent);
+            emit progress(outcome.port, sendWhat, percent);
         }
     });
     connect(&transfer, &CTransferDriver::downloadEnded, this, &DownloadJob::Ended);
@@ -100,6 +105,12 @@ DownloadJob::DownloadJob(const QString &device, const ProfileImage &image, bool 
 
 void DownloadJob::Begin()
 {
+    Send();
+}
+
+void DownloadJob::Send(const QString &what)
+{
+    sendWhat = what;
     // Frames queued before the port was opened must not pass for the controller's reply.
     try {
         port.ClearReceiveBuffer();
@@ -109,12 +120,13 @@ void DownloadJob::Begin()
         return;
     }
     clock.start();
+    sentAt = QDateTime::currentDateTimeUtc();
     transfer.StartDownload(image);
 }
 
 void DownloadJob::Ended(const DownloadEnd &end)
 {
-    emit progress(outcome.port, QStringLiteral("progress"), 100);
+    emit progress(outcome.port, sendWhat, 100);
     if (!end.reply) {
         outcome.reply = end.replySoFar;
         Fail(NotConfirmedReason(end.replyPieces));
@@ -167,6 +179,95 @@ void UploadJob::Uploaded(const UploadResult &result)
     }
     outcome.image = result.image;
     Succeed(QStringLiteral("uploaded"), outcome.file);
+}
+
+ApplyJob::ApplyJob(const QString &device, const ProfileImage &image, bool checkOnly, QObject *parent)
+    : DownloadJob(device, image, true, parent), checkOnly(checkOnly)
+{
+    connect(&transfer, &CTransferDriver::uploadAnswered, this, [this](const UploadResult &result) {
+        if (!answered)
+            Answered(result);
+    });
+}
+
+QString ApplyJob::Status() const
+{
+    if (!Outcome().ok)
+        return QStringLiteral("failed");
+    if (Outcome().result == QStringLiteral("verified"))
+        return QStringLiteral("changed");
+    return Outcome().result;
+}
+
+void ApplyJob::Begin()
+{
+    // The read holds the line as the window's upload does, so that a download after it meets the
+    // controller as it would after the window's Upload.
+    ReadProfile(
+        QStringLiteral("reading"), [this](const UploadResult &result) { ReadEnded(result); },
+        CTransferDriver::UploadEnd::HoldingTheBar);
+}
+
+void ApplyJob::Answered(const UploadResult &result)
+{
+    answered = true;
+    if (result.outcome == UploadResult::ShortAnswer) {
+        // What it holds is unknown; a download would be blind to the same trouble.
+        Fail(UploadProblem(result) + QStringLiteral("; nothing written"));
+        return;
+    }
+    heldNoProfile = result.outcome == UploadResult::NoProfile;
+    if (!heldNoProfile) {
+        const TemperatureCodeTable table;
+        before = CompareProfiles(result.image, Image(), table);
+        if (before.empty()) {
+            Succeed(QStringLiteral("unchanged"), QStringLiteral("the controller holds the profile"));
+            return;
+        }
+    }
+    const QString what = heldNoProfile ? QStringLiteral("the controller holds no profile") : DifferenceKeys(before);
+    if (checkOnly) {
+        Succeed(QStringLiteral("would change"), what);
+        return;
+    }
+    // The hold after the answer runs first; the download follows when it ends.
+    sendAfterRead = true;
+}
+
+void ApplyJob::ReadEnded(const UploadResult &result)
+{
+    if (!answered)
+        Answered(result);
+    if (Finished() || !sendAfterRead)
+        return;
+    sendAfterRead = false;
+    Send(QStringLiteral("sending"));
+}
+
+void JournalDownloads(const std::vector<std::unique_ptr<PortJob>> &jobs)
+{
+    std::optional<DownloadJournal> journal;
+    for (const auto &job : jobs) {
+        const auto *download = dynamic_cast<const DownloadJob *>(job.get());
+        if (!download || !download->SentAt())
+            continue;
+        const PortOutcome &o = job->Outcome();
+        JournalEntry entry;
+        // As the window keeps it: when the download ended, however it ended.
+        entry.time = job->Finished() ? job->EndedAt() : QDateTime::currentDateTimeUtc();
+        entry.port = StablePortName(DevicePath(o.port));
+        entry.device = o.port;
+        entry.image = download->Image();
+        entry.reply = o.reply;
+        entry.result = job->Finished() ? o.result : QStringLiteral("failed");
+        entry.verified = o.verified;
+        entry.detail = job->Finished() ? o.detail : QStringLiteral("interrupted");
+        entry.source = QStringLiteral("orvexctl");
+        if (!journal)
+            journal.emplace(DownloadJournal::DefaultFolder());
+        if (const QString trouble = journal->Record(entry); !trouble.isEmpty())
+            Err::Line(QStringLiteral("%1: the download is not in the journal: %2").arg(o.port, trouble));
+    }
 }
 
 std::optional<int> RunJobs(const std::vector<std::unique_ptr<PortJob>> &jobs)

@@ -3,13 +3,10 @@
 
 #include "PortList.h"
 
-namespace {
-// Where Qt looks for a name without a folder.
-QString PathOf(const QString &device)
+QString DevicePath(const QString &device)
 {
     return device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
 }
-} // namespace
 
 std::optional<QStringList> PortsOf(const CommandLine &line, const QCommandLineOption &port)
 {
@@ -21,7 +18,7 @@ std::optional<QStringList> PortsOf(const CommandLine &line, const QCommandLineOp
     // A link and the device it points at are one line: two jobs on it would mix their bytes.
     for (qsizetype i = 0; i < ports.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
-            if (!SamePort(PathOf(ports[j]), PathOf(ports[i])))
+            if (!SamePort(DevicePath(ports[j]), DevicePath(ports[i])))
                 continue;
             line.UsageError(
                 ports[j] == ports[i]

@@ -23,6 +23,7 @@ const char *const kUsageText =
     "  upload    read the profiles of one or more controllers into files\n"
     "  monitor   print the controllers' readings\n"
     "  diff      compare two profiles, or a controller's profile with a file\n"
+    "  apply     make controllers hold a profile file, writing only those that do not\n"
     "  exporter  serve the controllers' readings as Prometheus metrics\n"
     "  journal   list the downloads made, or write one out (journal show N -o FILE)\n"
     "\n"
@@ -30,7 +31,8 @@ const char *const kUsageText =
     "orvexctl --version (-V) prints the version. -v or --verbose, before or after the command,\n"
     "traces every byte sent and read on the serial line, with its time, on stderr.\n"
     "Exit status: 0 done, 1 refused or failed, 2 usage (diff: 1 when the profiles differ, 2 on\n"
-    "trouble), 130 on Ctrl+C, 143 on SIGTERM, 141 when the reader of monitor or decode went away.\n";
+    "trouble; apply --check: 0 when every controller could be read), 130 on Ctrl+C, 143 on\n"
+    "SIGTERM, 141 when the reader of monitor or decode went away.\n";
 
 using Command = int (*)(const QStringList &);
 
@@ -38,7 +40,7 @@ int Run(const QString &command, const QStringList &args)
 {
     const std::pair<const char *, Command> commands[] = {
         {"decode", Decode},   {"encode", Encode}, {"ports", Ports},       {"download", Download}, {"upload", Upload},
-        {"monitor", Monitor}, {"diff", Diff},     {"exporter", Exporter}, {"journal", Journal},
+        {"monitor", Monitor}, {"diff", Diff},     {"exporter", Exporter}, {"journal", Journal},   {"apply", Apply},
     };
     for (const auto &[name, run] : commands) {
         if (command == QLatin1String(name))
