@@ -110,7 +110,8 @@ TEST_F(OrvexctlApply, WritesOnlyWhereNeededAndAgainNothing)
     const QMap<QString, QJsonObject> ports = ByPort(document);
     ASSERT_EQ(ports.size(), 5) << first.Out().toStdString();
     const QJsonObject noProfile = ports.value(fresh.device);
-    EXPECT_EQ(noProfile.value(QStringLiteral("status")).toString().toStdString(), "changed");
+    EXPECT_EQ(noProfile.value(QStringLiteral("status")).toString().toStdString(), "changed")
+        << QJsonDocument(noProfile).toJson().toStdString();
     EXPECT_TRUE(noProfile.value(QStringLiteral("noProfile")).toBool());
     EXPECT_TRUE(noProfile.value(QStringLiteral("verified")).toBool());
     const QJsonObject another = ports.value(changed.device);
