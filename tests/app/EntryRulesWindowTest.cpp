@@ -16,18 +16,6 @@ protected:
     }
     QLineEdit *Edit(int id) const { return qobject_cast<QLineEdit *>(window->Control(id)); }
 
-    // Types into a field through the keyboard, as a user would, then leaves it by Tab.
-    void TypeAndLeave(int id, const QString &text)
-    {
-        QWidget *field = window->Control(id);
-        field->setFocus();
-        if (auto *edit = qobject_cast<QLineEdit *>(field))
-            edit->selectAll();
-        else if (auto *combo = qobject_cast<QComboBox *>(field))
-            combo->lineEdit()->selectAll();
-        QTest::keyClicks(field, text);
-        window->Control(1009)->setFocus(Qt::TabFocusReason);
-    }
     std::vector<QString> Messages() const
     {
         std::vector<QString> texts;

@@ -30,15 +30,6 @@ protected:
         QApplication::setActiveWindow(window.get());
     }
     QLineEdit *Edit(int id) const { return qobject_cast<QLineEdit *>(window->Control(id)); }
-    void TypeAndLeave(int id, const QString &text)
-    {
-        QWidget *field = window->Control(id);
-        field->setFocus();
-        if (auto *edit = qobject_cast<QLineEdit *>(field))
-            edit->selectAll();
-        QTest::keyClicks(field, text);
-        window->Control(1009)->setFocus(Qt::TabFocusReason);
-    }
     QString Path(const QString &name) const { return dir.filePath(name); }
     // A saved profile with this version number, the window back at the template afterwards.
     QString SavedProfile(const QString &name, const QString &version)

@@ -78,6 +78,18 @@ protected:
         return nullptr;
     }
     QAction *Action(const QString &startsWith) const { return Action(*window, startsWith); }
+    // Types into a field through the keyboard, as a user would, then leaves it for another field.
+    void TypeAndLeave(int id, const QString &text, int leaveTo = 1009)
+    {
+        QWidget *field = window->Control(id);
+        field->setFocus();
+        if (auto *edit = qobject_cast<QLineEdit *>(field))
+            edit->selectAll();
+        else if (auto *combo = qobject_cast<QComboBox *>(field))
+            combo->lineEdit()->selectAll();
+        QTest::keyClicks(field, text);
+        window->Control(leaveTo)->setFocus(Qt::TabFocusReason);
+    }
     // Ticks "monitor" as a user would, once the window has something to monitor.
     void Monitor()
     {

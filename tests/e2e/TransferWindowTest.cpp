@@ -528,15 +528,8 @@ TEST_F(TransferTest, TheUploadClickReturnsAtOnceAndTheWindowWaitsByState)
 
 TEST_F(TransferTest, EveryDownloadGoesToTheJournalAndOnlyAConfirmedOneCountsAsSaved)
 {
-    auto type = [this](int id, const QString &text) {
-        auto *edit = qobject_cast<QLineEdit *>(window->Control(id));
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        window->Control(1053)->setFocus(Qt::TabFocusReason);
-    };
     const DownloadJournal journal(window->StateFolderPath() + QStringLiteral("/journal"));
-    type(1009, QStringLiteral("7"));
+    TypeAndLeave(1009, QStringLiteral("7"), 1053);
     ASSERT_TRUE(window->isWindowModified());
     const ProfileImage sent = window->BuildProfileImage();
     RunDownload();
@@ -552,7 +545,7 @@ TEST_F(TransferTest, EveryDownloadGoesToTheJournalAndOnlyAConfirmedOneCountsAsSa
     EXPECT_FALSE(entries[0].reply.isEmpty());
 
     // A controller that stores something else: journalled as such, and the edit stays unsaved.
-    type(1009, QStringLiteral("8"));
+    TypeAndLeave(1009, QStringLiteral("8"), 1053);
     ControllerModel::Faults faults;
     faults.storeDifferent = true;
     sim.Model().SetFaults(faults);
