@@ -23,8 +23,11 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 passed=0
 failed=0
+failures=()
 ok() { echo "ok: $1"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $1" >&2; failed=$((failed + 1)); }
+fail() { echo "FAIL: $1" >&2; failed=$((failed + 1)); failures+=("$1"); }
+# A command that stops the script early names itself, or the log ends without a reason.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" exited $?" >&2' ERR
 expect_eq() { if [ "$2" = "$3" ]; then ok "$1"; else fail "$1: expected \"$3\", got \"$2\""; fi; }
 
 cmake --install "$BUILD_DIR" --prefix "$prefix" > "$work/install.log"
@@ -83,10 +86,10 @@ expect_eq "the window's WM_CLASS is the entry's StartupWMClass" "$wm_class" "$(e
 
 # validate-tree also finds the desktop entry the metainfo launches.
 if out=$(appstreamcli validate-tree --no-net "$prefix" 2>&1); then ok "appstreamcli validate-tree"; else fail "appstreamcli: $out"; fi
-newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
+newest=$(grep -m1 -o '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
 expect_eq "the newest metainfo release is the project version" "$newest" "$VERSION"
 expect_eq "the package changelog's newest entry is the project version" \
-  "$(zcat "$doc/changelog.gz" | head -n1 | sed 's/^orvex (\([^)]*\)).*/\1/')" "$VERSION"
+  "$(zcat "$doc/changelog.gz" | sed -n '1s/^orvex (\([^)]*\)).*/\1/p')" "$VERSION"
 
 # --- man pages -------------------------------------------------------------------------------------
 for page in orvex orvexctl orvex-sim; do
@@ -96,7 +99,8 @@ for page in orvex orvexctl orvex-sim; do
     continue
   fi
   if out=$(zcat "$file" | groff -ww -z -man 2>&1) && [ -z "$out" ]; then ok "$page.1 has no groff warnings"; else fail "$page.1: $out"; fi
-  MANWIDTH=80 man -l "$file" > "$work/$page.txt" 2> "$work/$page.err" || true
+  # A fixed locale: the reader's may be missing, and man warns about it on stderr.
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$file" > "$work/$page.txt" 2> "$work/$page.err" || true
   if [ -s "$work/$page.err" ]; then fail "man -l $page: $(cat "$work/$page.err")"; fi
   expect_eq "man -l $page shows its name line" "$(grep -A1 '^NAME' "$work/$page.txt" | tail -n1 | awk '{ print $1 }')" "$page"
   if grep -q "Tamlin Orvex Interface $VERSION" "$work/$page.txt"; then ok "$page.1 carries the version"; else fail "$page.1 lacks the version"; fi
@@ -132,9 +136,9 @@ for option in $("$bin/orvex-sim" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
 done
 
 # --- completion of arguments -------------------------------------------------------------------------
-expect_eq "profile files and folders for decode" "$(complete_words "$bin/orvexctl" decode "" | sort | tr '\n' ' ')" \
+expect_eq "profile files and folders for decode" "$(complete_words "$bin/orvexctl" decode "" | LC_ALL=C sort | tr '\n' ' ')" \
   "TWO.DAT folder one.dat "
-expect_eq "profile files and folders for -o" "$(complete_words "$bin/orvexctl" upload -o "" | sort | tr '\n' ' ')" \
+expect_eq "profile files and folders for -o" "$(complete_words "$bin/orvexctl" upload -o "" | LC_ALL=C sort | tr '\n' ' ')" \
   "TWO.DAT folder one.dat "
 "$bin/orvex-sim" > "$work/sim.out" &
 sim_pid=$!
@@ -143,10 +147,13 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 sim_device=$(head -n1 "$work/sim.out")
-if [ -n "$sim_device" ] && complete_words "$bin/orvexctl" monitor --port "" | grep -qx "$sim_device"; then
+# Captured first: grep -q leaving early would kill the completion with SIGPIPE, a failure under pipefail
+# whenever another port follows the simulator's.
+offered_ports=$(complete_words "$bin/orvexctl" monitor --port "")
+if [ -n "$sim_device" ] && grep -qx -- "$sim_device" <<< "$offered_ports"; then
   ok "--port offers the running simulator"
 else
-  fail "--port does not offer the simulator at \"$sim_device\""
+  fail "--port does not offer the simulator at \"$sim_device\"; it offers: $(tr '\n' ' ' <<< "$offered_ports")"
 fi
 kill "$sim_pid"
 wait "$sim_pid" || true
@@ -161,4 +168,6 @@ from_build=$("$PROBE")
 if [ -f "$from_build" ]; then ok "About link from the build tree exists ($from_build)"; else fail "About link from the build tree: $from_build"; fi
 
 echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+# Repeated last, where a shortened log still shows them.
+for failure in "${failures[@]}"; do echo "FAILED: $failure"; done
+if [ "$failed" -ne 0 ]; then exit 1; fi
