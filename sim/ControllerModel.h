@@ -30,8 +30,10 @@ public:
     static constexpr int kReplyPeriodMs = 1000;
     static constexpr int kShortAnswer = 100;
     // A transfer that stops half-way is given up after this long without a byte, as the controller's
-    // own firmware would: it goes back to sending frames.
-    static constexpr int kUploadIdleMs = 3000;
+    // own firmware would: it goes back to sending frames. Well above the tool's 2 s between "S" and
+    // "X" and the 1 s after a "no profile" answer, so that a tool held up on a busy machine is still
+    // answered.
+    static constexpr int kUploadIdleMs = 10000;
     static constexpr int kReceiveIdleMs = 10000;
     static inline const QByteArray kReplyPieces[6] = {
         QByteArray("\r\nProfile received\r\n"),  QByteArray("320 bytes stored\r\n"),
