@@ -703,7 +703,7 @@ void CPlexaDlg::FillRecentMenu()
 
 void CPlexaDlg::RecordDownload(const JournalEntry &entry)
 {
-    const QString trouble = DownloadJournal(stateFolder + QStringLiteral("/journal")).Record(entry);
+    const QString trouble = DownloadJournal(DownloadJournal::FolderIn(stateFolder)).Record(entry);
     if (!trouble.isEmpty())
         qWarning("orvex: the download was not written to the journal: %s", qUtf8Printable(trouble));
     // What the controller holds is now the reference: only a confirmed download counts.
@@ -714,7 +714,7 @@ void CPlexaDlg::RecordDownload(const JournalEntry &entry)
 void CPlexaDlg::ShowDownloadHistory()
 {
     CommitPendingEntry();
-    const std::vector<JournalEntry> entries = DownloadJournal(stateFolder + QStringLiteral("/journal")).Entries();
+    const std::vector<JournalEntry> entries = DownloadJournal(DownloadJournal::FolderIn(stateFolder)).Entries();
     const std::optional<std::size_t> chosen = dialogs.JournalEntry(entries);
     if (!chosen || *chosen >= entries.size())
         return;

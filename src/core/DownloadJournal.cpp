@@ -76,7 +76,12 @@ DownloadJournal::DownloadJournal(const QString &folder) : folder(folder) {}
 
 QString DownloadJournal::DefaultFolder()
 {
-    return StateFolder() + QStringLiteral("/journal");
+    return FolderIn(StateFolder());
+}
+
+QString DownloadJournal::FolderIn(const QString &stateFolder)
+{
+    return stateFolder + QStringLiteral("/journal");
 }
 
 QString DownloadJournal::Record(const JournalEntry &entry)

@@ -34,8 +34,9 @@ class DownloadJournal
 public:
     static constexpr int kLimit = 1000;
     explicit DownloadJournal(const QString &folder);
-    // The journal in the state folder.
+    // The journal in the state folder, or in a given one.
     static QString DefaultFolder();
+    static QString FolderIn(const QString &stateFolder);
 
     // Empty when written, else why not: a journal that cannot be written never fails a download.
     QString Record(const JournalEntry &entry);
