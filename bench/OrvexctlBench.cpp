@@ -1,5 +1,6 @@
 // orvexctl with many simulated controllers: parallel download wall and CPU time for 1, 4 and 8
 // controllers, and the exporter's memory, CPU and scrape latency with 8 ports over a minute.
+#include "OrvexctlRuns.h"
 #include "ProcessMemory.h"
 
 #include <QCoreApplication>
@@ -13,61 +14,14 @@
 #include <QThread>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <memory>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
+using bench::StartSimulators;
 
 namespace {
 QTextStream out(stdout);
-
-std::vector<std::unique_ptr<QProcess>> StartSimulators(int count, QStringList &devices)
-{
-    std::vector<std::unique_ptr<QProcess>> sims;
-    for (int i = 0; i < count; ++i) {
-        auto sim = std::make_unique<QProcess>();
-        sim->start(QStringLiteral(ORVEX_SIM), {});
-        sim->waitForReadyRead(10000);
-        devices << QString::fromLocal8Bit(sim->readLine()).trimmed();
-        sims.push_back(std::move(sim));
-    }
-    return sims;
-}
-
-// Runs orvexctl to its end: wall seconds, and the CPU seconds it used itself (user + system).
-std::pair<double, double> TimedRun(const QStringList &args)
-{
-    std::vector<QByteArray> owned{QByteArrayLiteral(ORVEXCTL)};
-    for (const QString &arg : args)
-        owned.push_back(arg.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &a : owned)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer wall;
-    wall.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, ORVEXCTL, &actions, nullptr, argv.data(), environ) != 0)
-        return {-1, -1};
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    const double cpu =
-        usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        out << "  (orvexctl exited " << WEXITSTATUS(status) << ")\n";
-    return {wall.elapsed() / 1000.0, cpu};
-}
 
 void DownloadBench(const QString &profile)
 {
@@ -76,24 +30,17 @@ void DownloadBench(const QString &profile)
     double one = 0;
     for (int count : {1, 4, 8}) {
         QStringList devices;
-        auto sims = StartSimulators(count, devices);
+        auto sims = StartSimulators(count, {}, devices);
         QStringList args{QStringLiteral("download"), QStringLiteral("--no-verify")};
         for (const QString &device : devices)
             args << QStringLiteral("-p") << device;
         args << profile;
-        const auto [wall, cpu] = TimedRun(args);
+        const bench::Timed timed = bench::TimedRun(args);
         if (count == 1)
-            one = wall;
-        out << QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(count, 11)
-                   .arg(wall, 6, 'f', 2)
-                   .arg(cpu, 5, 'f', 3)
-                   .arg(wall / one, 14, 'f', 3);
+            one = timed.wall;
+        out << bench::Row(count, timed, one);
         out.flush();
-        for (auto &sim : sims) {
-            sim->terminate();
-            sim->waitForFinished(5000);
-        }
+        bench::StopSimulators(sims);
     }
 }
 
@@ -128,7 +75,7 @@ double ScrapeMs(int port)
 void ExporterBench(int seconds)
 {
     QStringList devices;
-    auto sims = StartSimulators(8, devices);
+    auto sims = StartSimulators(8, {}, devices);
     QStringList args{QStringLiteral("exporter"), QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")};
     for (const QString &device : devices)
         args << QStringLiteral("-p") << device;
