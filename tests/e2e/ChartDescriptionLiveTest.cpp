@@ -1,29 +1,14 @@
 // The chart's accessible description follows the controller's readings while connected.
-#include "WindowFixture.h"
-
-#include "PtyController.h"
+#include "SimWindowFixture.h"
 
 #include "Pump.h"
 
 #include <QAccessible>
 
 namespace {
-class ChartDescriptionLive : public WindowTest
+class ChartDescriptionLive : public SimWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(sim.Start());
-        window->show();
-        window->Multipoint().ChartTimer().stop();
-        window->Link().StopPollTimer();
-    }
-    void TearDown() override
-    {
-        if (window->Link().Connected())
-            window->OnBnClickedConnect();
-    }
     QString Description() const
     {
         return QAccessible::queryAccessibleInterface(window->Chart())->text(QAccessible::Description);
@@ -33,7 +18,6 @@ protected:
         Pump(1100);
         window->Link().OnPollTimer();
     }
-    PtyController sim;
 };
 } // namespace
 

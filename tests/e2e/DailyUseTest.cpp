@@ -1,5 +1,5 @@
 // Tests of what the window keeps for daily use: remembered settings and the recording of readings.
-#include "WindowFixture.h"
+#include "SimWindowFixture.h"
 
 #include "ComSetting.h"
 #include "HistoryWindow.h"
@@ -22,27 +22,10 @@
 #include <sys/stat.h>
 
 namespace {
-class DailyUseTest : public WindowTest
+class DailyUseTest : public SimWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(sim.Start());
-        window->Multipoint().ChartTimer().stop();
-        window->Link().StopPollTimer();
-    }
-    void TearDown() override
-    {
-        if (window->Link().Connected())
-            window->OnBnClickedConnect();
-    }
-    void Connect(const PtyController &controller)
-    {
-        ui.comSettings.push_back(ComSettings{controller.DevicePath(), 1, 9600});
-        window->OnBnClickedConnect();
-        ASSERT_TRUE(window->Link().Connected());
-    }
+    bool ShowsWindow() const override { return false; }
     void PollAfterFrame(PtyController &controller)
     {
         controller.AdvanceClock(1000);
@@ -56,7 +39,6 @@ protected:
                    ? QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                    : QStringList();
     }
-    PtyController sim;
     QTemporaryDir files;
 };
 } // namespace

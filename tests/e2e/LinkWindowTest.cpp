@@ -1,30 +1,15 @@
 // Tests of the window's link against the simulated controller.
-#include "WindowFixture.h"
-
-#include "PtyController.h"
+#include "SimWindowFixture.h"
 
 #include "Pump.h"
 
 #include <QElapsedTimer>
 
 namespace {
-class LinkTest : public WindowTest
+class LinkTest : public SimWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(sim.Start());
-        window->show();
-        // The tests tick the timers themselves.
-        window->Multipoint().ChartTimer().stop();
-        window->Link().StopPollTimer();
-    }
-    void TearDown() override
-    {
-        if (window->Link().Connected())
-            window->OnBnClickedConnect();
-    }
+    // Here by a click on the button, not by its handler.
     void Connect() { Connect(sim); }
     void Connect(const PtyController &controller)
     {
@@ -38,7 +23,6 @@ protected:
         Pump(1100);
         window->Link().OnPollTimer();
     }
-    PtyController sim;
 };
 } // namespace
 

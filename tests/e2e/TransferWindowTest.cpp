@@ -1,9 +1,8 @@
 // Tests of the window's downloads and uploads against the simulated controller.
-#include "WindowFixture.h"
+#include "SimWindowFixture.h"
 
 #include "DownloadJournal.h"
 #include "GradientProgressCtrl.h"
-#include "PtyController.h"
 
 #include "Pump.h"
 
@@ -13,33 +12,28 @@
 
 namespace {
 // The window with the simulator behind a pseudo-terminal; the test owns every clock.
-class TransferTest : public WindowTest
+class TransferTest : public SimWindowTest
 {
 protected:
     void SetUp() override
     {
-        WindowTest::SetUp();
-        ASSERT_TRUE(sim.Start());
-        window->show();
-        window->Multipoint().ChartTimer().stop();
-        window->Link().StopPollTimer();
+        SimWindowTest::SetUp();
         // The controller answers at once; waits only let its bytes through.
         window->Transfers().SetWait([this](int ms) {
             Pump(20);             // the controller takes in what was sent at once,
             sim.AdvanceClock(ms); // then the wait passes on its clock
             Pump(30);
         });
-        ui.comSettings.push_back(ComSettings{sim.DevicePath(), 1, 9600});
-        window->OnBnClickedConnect();
-        ASSERT_TRUE(window->Link().Connected());
+        Connect(sim);
         Pump(30);
         window->Link().OnPollTimer(); // takes what waited in the line
         sim.Model().SetInput(100);
     }
     void TearDown() override
     {
-        if (window->Link().Connected() && window->Control(1007)->isEnabled())
-            window->OnBnClickedConnect();
+        // Not in the middle of a transfer, when Connect is off.
+        if (window->Control(1007)->isEnabled())
+            SimWindowTest::TearDown();
     }
     // Runs the download's steps on the test's clock, with a poll each second of it.
     void RunDownload()
@@ -69,7 +63,6 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         ASSERT_FALSE(window->Transfers().Busy());
     }
-    PtyController sim;
 };
 } // namespace
 
