@@ -4,12 +4,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-using bench::StartSimulators;
-using bench::Timed;
-using bench::TimedRun;
 
 namespace {
 QTextStream out(stdout);
@@ -21,12 +18,12 @@ void ApplyBench(const char *title, const QString &held, const QString &profile)
     double one = 0;
     for (int count : {1, 16}) {
         QStringList devices;
-        auto sims = StartSimulators(count, {QStringLiteral("--profile"), held}, devices);
+        auto sims = bench::StartSimulators(count, {QStringLiteral("--profile"), held}, devices);
         QStringList args{QStringLiteral("apply")};
         for (const QString &device : devices)
             args << QStringLiteral("-p") << device;
         args << profile;
-        const Timed timed = TimedRun(args);
+        const bench::Timed timed = bench::TimedRun(args);
         if (count == 1)
             one = timed.wall;
         out << bench::Row(count, timed, one);

@@ -1,6 +1,7 @@
 // orvexctl exporter with 64 simulated controllers (orvex-sim, a process each): its CPU time and
 // resident memory over a minute scraped once a second, and the time of a scrape, over plain HTTP
 // and over TLS with a password.
+#include "OrvexctlRuns.h"
 #include "ProcessMemory.h"
 
 #include <QCoreApplication>
@@ -137,13 +138,8 @@ int main(int argc, char **argv)
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     std::vector<std::unique_ptr<QProcess>> sims;
     QStringList devices;
-    for (int i = 0; i < kControllers; ++i) {
-        auto sim = std::make_unique<QProcess>();
-        sim->start(QStringLiteral(ORVEX_SIM), {QStringLiteral("--input"), QString::number(100 + i)});
-        sim->waitForReadyRead(10000);
-        devices << QString::fromLocal8Bit(sim->readLine()).trimmed();
-        sims.push_back(std::move(sim));
-    }
+    for (int i = 0; i < kControllers; ++i)
+        sims.push_back(bench::StartSimulator({QStringLiteral("--input"), QString::number(100 + i)}, devices));
 
     {
         Exporter exporter(devices, dir.filePath(QStringLiteral("plain.log")), {});
@@ -210,9 +206,6 @@ int main(int argc, char **argv)
     out << "TLS and password, back to back " << Percentiles(tls) << "\n";
     out << QStringLiteral("resident memory behind TLS %1 KiB\n").arg(ResidentKiB(QString::number(pid)));
 
-    for (auto &sim : sims) {
-        sim->terminate();
-        sim->waitForFinished(5000);
-    }
+    bench::StopSimulators(sims);
     return 0;
 }

@@ -18,8 +18,6 @@
 #include <unistd.h>
 #include <vector>
 
-using bench::StartSimulators;
-
 namespace {
 QTextStream out(stdout);
 
@@ -30,7 +28,7 @@ void DownloadBench(const QString &profile)
     double one = 0;
     for (int count : {1, 4, 8}) {
         QStringList devices;
-        auto sims = StartSimulators(count, {}, devices);
+        auto sims = bench::StartSimulators(count, {}, devices);
         QStringList args{QStringLiteral("download"), QStringLiteral("--no-verify")};
         for (const QString &device : devices)
             args << QStringLiteral("-p") << device;
@@ -75,7 +73,7 @@ double ScrapeMs(int port)
 void ExporterBench(int seconds)
 {
     QStringList devices;
-    auto sims = StartSimulators(8, {}, devices);
+    auto sims = bench::StartSimulators(8, {}, devices);
     QStringList args{QStringLiteral("exporter"), QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")};
     for (const QString &device : devices)
         args << QStringLiteral("-p") << device;

@@ -18,17 +18,21 @@ extern char **environ;
 
 namespace bench {
 
-// Started with `args`; each one's device is appended to `devices`.
+// A simulator started with `args`; its device is appended to `devices`.
+inline std::unique_ptr<QProcess> StartSimulator(const QStringList &args, QStringList &devices)
+{
+    auto sim = std::make_unique<QProcess>();
+    sim->start(QStringLiteral(ORVEX_SIM), args);
+    sim->waitForReadyRead(10000);
+    devices << QString::fromLocal8Bit(sim->readLine()).trimmed();
+    return sim;
+}
+
 inline std::vector<std::unique_ptr<QProcess>> StartSimulators(int count, const QStringList &args, QStringList &devices)
 {
     std::vector<std::unique_ptr<QProcess>> sims;
-    for (int i = 0; i < count; ++i) {
-        auto sim = std::make_unique<QProcess>();
-        sim->start(QStringLiteral(ORVEX_SIM), args);
-        sim->waitForReadyRead(10000);
-        devices << QString::fromLocal8Bit(sim->readLine()).trimmed();
-        sims.push_back(std::move(sim));
-    }
+    for (int i = 0; i < count; ++i)
+        sims.push_back(StartSimulator(args, devices));
     return sims;
 }
 
